@@ -1,0 +1,205 @@
+#pragma once
+// Recording fakes of the core's platform interfaces.
+
+#include "common/message_sink.h"
+#include "launch/file_system.h"
+#include "launch/process_starter.h"
+#include "launch/short_path.h"
+#include "remote/keyboard.h"
+#include "remote/window_activator.h"
+#include "settings/settings_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace kavo::fake {
+
+class Store : public SettingsStore {
+public:
+    struct Write {
+        std::string app, section, key, value;
+        bool operator==(const Write&) const = default;
+    };
+
+    std::string get(std::string_view app, std::string_view section,
+                    std::string_view key) override {
+        reads.emplace_back(key);
+        auto it = entries.find({std::string(app), std::string(section), std::string(key)});
+        return it == entries.end() ? std::string() : it->second;
+    }
+    bool save(std::string_view app, std::string_view section, std::string_view key,
+              std::string_view value) override {
+        writes.push_back({std::string(app), std::string(section), std::string(key),
+                          std::string(value)});
+        if (failWrites)
+            return false;
+        entries[{std::string(app), std::string(section), std::string(key)}] = value;
+        return true;
+    }
+    void put(std::string_view key, std::string_view value) {
+        entries[{std::string(kSettingsApp), std::string(kSettingsSection), std::string(key)}] =
+            value;
+    }
+    std::string value(std::string_view key) const {
+        auto it = entries.find(
+            {std::string(kSettingsApp), std::string(kSettingsSection), std::string(key)});
+        return it == entries.end() ? std::string() : it->second;
+    }
+
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> entries;
+    std::vector<std::string> reads;
+    std::vector<Write> writes;
+    bool failWrites = false;
+};
+
+class Messages : public MessageSink {
+public:
+    struct Shown {
+        std::string text, title;
+        MessageIcon icon;
+        bool operator==(const Shown&) const = default;
+    };
+    void show(std::string_view text, std::string_view title, MessageIcon icon) override {
+        shown.push_back({std::string(text), std::string(title), icon});
+    }
+    std::vector<Shown> shown;
+};
+
+// An in-memory file system with a call log.
+class Files : public FileSystem {
+public:
+    std::string findOrdinaryFile(const std::string& path) override {
+        calls.push_back("find " + path);
+        if (!files.contains(path) || hidden.contains(path))
+            return {};
+        auto slash = path.find_last_of("/\\");
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    }
+    bool writeWhole(const std::string& path, std::string_view bytes) override {
+        calls.push_back("write " + path);
+        if (unwritable.contains(path))
+            return false;
+        files[path] = std::string(bytes);
+        return true;
+    }
+    bool openOrCreate(const std::string& path) override {
+        calls.push_back("open " + path);
+        if (unwritable.contains(path))
+            return false;
+        files.try_emplace(path);
+        return true;
+    }
+    std::optional<std::uint64_t> fileSize(const std::string& path) override {
+        calls.push_back("size " + path);
+        auto it = files.find(path);
+        if (it == files.end())
+            return std::nullopt;
+        return it->second.size();
+    }
+    std::string resolveNameCase(const std::string& directory, std::string_view name) override {
+        for (const auto& [path, content] : files) {
+            if (path.size() == directory.size() + name.size() && path.starts_with(directory) &&
+                std::equal(name.begin(), name.end(), path.begin() + directory.size(),
+                           [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+                return path;
+        }
+        return directory + std::string(name);
+    }
+
+    std::map<std::string, std::string> files;
+    std::set<std::string> hidden;
+    std::set<std::string> unwritable;
+    std::vector<std::string> calls;
+};
+
+// Short form: the long path upper-cased with blanks removed, unless listed in shortForms.
+class ShortPaths : public ShortPathApi {
+public:
+    void getShortPathName(const std::string& longPath, std::span<char> buffer) override {
+        calls.push_back(longPath);
+        if (failing.contains(longPath))
+            return;
+        std::string result;
+        if (auto it = shortForms.find(longPath); it != shortForms.end())
+            result = it->second;
+        else
+            for (char c : longPath)
+                if (c != ' ')
+                    result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (result.size() + 1 > buffer.size())
+            return;
+        std::memcpy(buffer.data(), result.c_str(), result.size() + 1);
+    }
+    std::map<std::string, std::string> shortForms;
+    std::set<std::string> failing;
+    std::vector<std::string> calls;
+};
+
+class Starter : public ProcessStarter {
+public:
+    std::error_code start(const CommandLine& command) override {
+        started.push_back(command);
+        return result;
+    }
+    std::vector<CommandLine> started;
+    std::error_code result;
+};
+
+// A US layout for the characters the tests use; anything else is absent (all ones).
+class Layout : public KeyboardLayout {
+public:
+    std::int16_t vkKeyScan(std::uint8_t c) override {
+        if (auto it = vk.find(c); it != vk.end())
+            return it->second;
+        return -1;
+    }
+    std::uint8_t charToOem(std::uint8_t c) override { return c; }
+    std::uint32_t oemKeyScan(std::uint16_t c) override {
+        if (auto it = scan.find(c); it != scan.end())
+            return it->second;
+        return 0xFFFFFFFFu;
+    }
+    std::uint32_t mapVirtualKey(std::uint32_t code, std::uint32_t mode) override {
+        return code == kVkShift && mode == 0 ? 0x2A : 0;
+    }
+    std::map<std::uint8_t, std::int16_t> vk{
+        {'q', 0x51},  {'1', 0x31},  {'5', 0x35},        {'9', 0x39},
+        {'-', 0xBD},  {'+', 0x1BB}, {'!', 0x131},       {'Q', 0x151},
+        {'@', 0x632}, // needs Ctrl+Alt and no Shift, as on some European layouts
+        {'~', 0x7C0}, // needs Shift, Ctrl and Alt
+    };
+    std::map<std::uint16_t, std::uint32_t> scan{
+        {'q', 0x10},      {'1', 0x02}, {'5', 0x06},      {'9', 0x0A},       {'-', 0x0C},
+        {'+', 0x1000D},   {'!', 0x10002}, {'Q', 0x10010}, {'@', 0x60003},   {'~', 0x70029},
+    };
+};
+
+class Injector : public KeyInjector {
+public:
+    void inject(const KeyEvent& event) override { events.push_back(event); }
+    void flush() override { ++flushes; }
+    std::vector<KeyEvent> events;
+    int flushes = 0;
+};
+
+class Windows : public WindowActivator {
+public:
+    bool activate(std::string_view title) override {
+        log.push_back("activate " + std::string(title));
+        return playerPresent;
+    }
+    bool activateApplication() override {
+        log.push_back("activate self");
+        return selfPresent;
+    }
+    bool playerPresent = true;
+    bool selfPresent = true;
+    std::vector<std::string> log;
+};
+
+} // namespace kavo::fake
