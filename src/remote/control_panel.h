@@ -44,7 +44,7 @@ enum class PanelOutcome { Sent, NoPlayerWindow, SendFailed, NotReactivated };
 
 // Activates the player's window, presses the first character of text there, and gives the
 // front end the focus back. Any failure ends the click quietly.
-PanelOutcome pressInPlayer(std::string_view text, WindowActivator& windows,
-                           KeyboardLayout& layout, KeyInjector& injector);
+PanelOutcome pressInPlayer(std::string_view text, WindowActivator& windows, KeyboardLayout& layout,
+                           KeyInjector& injector);
 
 } // namespace kavo

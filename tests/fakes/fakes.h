@@ -26,16 +26,15 @@ public:
         bool operator==(const Write&) const = default;
     };
 
-    std::string get(std::string_view app, std::string_view section,
-                    std::string_view key) override {
+    std::string get(std::string_view app, std::string_view section, std::string_view key) override {
         reads.emplace_back(key);
         auto it = entries.find({std::string(app), std::string(section), std::string(key)});
         return it == entries.end() ? std::string() : it->second;
     }
     bool save(std::string_view app, std::string_view section, std::string_view key,
               std::string_view value) override {
-        writes.push_back({std::string(app), std::string(section), std::string(key),
-                          std::string(value)});
+        writes.push_back(
+            {std::string(app), std::string(section), std::string(key), std::string(value)});
         if (failWrites)
             return false;
         entries[{std::string(app), std::string(section), std::string(key)}] = value;
@@ -168,14 +167,14 @@ public:
         return code == kVkShift && mode == 0 ? 0x2A : 0;
     }
     std::map<std::uint8_t, std::int16_t> vk{
-        {'q', 0x51},  {'1', 0x31},  {'5', 0x35},        {'9', 0x39},
-        {'-', 0xBD},  {'+', 0x1BB}, {'!', 0x131},       {'Q', 0x151},
-        {'@', 0x632}, // needs Ctrl+Alt and no Shift, as on some European layouts
-        {'~', 0x7C0}, // needs Shift, Ctrl and Alt
+        {'q', 0x51},  {'1', 0x31},  {'5', 0x35},  {'9', 0x39},  {'-', 0xBD},
+        {'+', 0x1BB}, {'!', 0x131}, {'Q', 0x151}, {'@', 0x632}, // needs Ctrl+Alt and no Shift, as
+                                                                // on some European layouts
+        {'~', 0x7C0},                                           // needs Shift, Ctrl and Alt
     };
     std::map<std::uint16_t, std::uint32_t> scan{
-        {'q', 0x10},      {'1', 0x02}, {'5', 0x06},      {'9', 0x0A},       {'-', 0x0C},
-        {'+', 0x1000D},   {'!', 0x10002}, {'Q', 0x10010}, {'@', 0x60003},   {'~', 0x70029},
+        {'q', 0x10},    {'1', 0x02},    {'5', 0x06},    {'9', 0x0A},    {'-', 0x0C},
+        {'+', 0x1000D}, {'!', 0x10002}, {'Q', 0x10010}, {'@', 0x60003}, {'~', 0x70029},
     };
 };
 

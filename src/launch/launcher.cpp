@@ -1,0 +1,73 @@
+#include "launch/launcher.h"
+
+#include "launch/config_file.h"
+#include "launch/dosname.h"
+
+namespace kavo {
+
+namespace {
+
+void addWord(std::vector<std::string>& words, const std::string& word) {
+    if (!word.empty())
+        words.push_back(word);
+}
+
+} // namespace
+
+CommandLine buildCommandLine(std::string_view playerBox, std::string_view spcShort,
+                             const std::string* wavShort) {
+    CommandLine command;
+    command.program = playerBox;
+    command.text = std::string(playerBox) + " " + std::string(spcShort);
+    addWord(command.arguments, std::string(spcShort));
+    if (wavShort != nullptr) {
+        command.text += " -w " + *wavShort;
+        command.arguments.emplace_back("-w");
+        addWord(command.arguments, *wavShort);
+    }
+    return command;
+}
+
+LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchRequest& request) {
+    auto error = [this](const std::string& text) {
+        messages_.show(text, kErrorTitle, MessageIcon::Error);
+    };
+
+    if (!writecfg(files_, settings)) {
+        error("Could not write the player's configuration file \"" + configFilePath(settings) +
+              "\".\rCheck that the player's directory exists and can be written to.");
+        return LaunchOutcome::ConfigNotWritten;
+    }
+    if (request.spcBox.empty()) {
+        error(std::string(kNoSpcFileMessage));
+        return LaunchOutcome::NoSpcFile;
+    }
+    const std::string spcShort = dosname(files_, shortPaths_, request.spcBox);
+
+    std::string wavShort;
+    if (request.logToWav) {
+        if (request.wavBox.empty()) {
+            error("Logging to a WAV file is on, but no WAV file is given.\rType the WAV file's "
+                  "name, or turn off \"Log to WAV File\".");
+            return LaunchOutcome::WavUnusable;
+        }
+        if (files_.openOrCreate(request.wavBox))
+            wavShort = dosname(files_, shortPaths_, request.wavBox);
+        if (wavShort.empty()) {
+            error("Could not open or create the WAV file \"" + request.wavBox +
+                  "\".\rChoose a file in a directory you can write to.");
+            return LaunchOutcome::WavUnusable;
+        }
+    }
+
+    const CommandLine command =
+        buildCommandLine(request.playerBox, spcShort, request.logToWav ? &wavShort : nullptr);
+    if (const std::error_code failure = starter_.start(command)) {
+        error("Could not start the player \"" + request.playerBox + "\": " + failure.message() +
+              ".\rSet the player's directory with \"SPCPLAY Dir\" in the File menu.");
+        return LaunchOutcome::StartFailed;
+    }
+    return LaunchOutcome::Started;
+}
+
+} // namespace kavo
