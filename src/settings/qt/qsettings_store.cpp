@@ -24,8 +24,9 @@ QString entryKey(std::string_view section, std::string_view key) {
 }
 
 bool isUtf8(std::string_view text) {
-    auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded =
+        decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     return !decoder.hasError();
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace kavo::test {
+
+// A fresh directory removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kavo-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    // Directory text: ends in exactly one separator.
+    std::string dir() const { return path_.string() + "/"; }
+    std::string file(const std::string& name, const std::string& content = {}) const {
+        const std::string path = dir() + name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace kavo::test
