@@ -1,0 +1,76 @@
+#include "picker/picker_paths.h"
+
+#include "launch/player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace kavo {
+
+namespace {
+
+bool isSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+char folded(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+#ifdef _WIN32
+bool samePathText(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return folded(x) == folded(y); });
+}
+#else
+bool samePathText(std::string_view a, std::string_view b) {
+    return a == b;
+}
+#endif
+
+} // namespace
+
+std::string listPath(const std::string& path) {
+    const std::filesystem::path normal = std::filesystem::path(path).lexically_normal();
+    if (!normal.is_absolute())
+        return {};
+    std::string text = normal.string();
+    const std::size_t rootLength = normal.root_path().string().size();
+    while (text.size() > rootLength && isSeparator(text.back()))
+        text.pop_back();
+    return text;
+}
+
+std::string directoryText(const std::string& listPath) {
+    if (!listPath.empty() && isSeparator(listPath.back()))
+        return listPath;
+    return listPath + kDirSeparator;
+}
+
+std::string fullPath(const std::string& listPath, const std::string& fileName) {
+    return directoryText(listPath) + fileName;
+}
+
+bool pathWithin(const std::string& path, const std::string& root) {
+    if (path.size() < root.size() ||
+        !samePathText(std::string_view(path).substr(0, root.size()), root))
+        return false;
+    return path.size() == root.size() || (!root.empty() && isSeparator(root.back())) ||
+           isSeparator(path[root.size()]);
+}
+
+void sortIgnoringCase(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const auto cmp = std::lexicographical_compare_three_way(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char x, char y) { return folded(x) <=> folded(y); });
+        return cmp != 0 ? cmp < 0 : a < b;
+    });
+}
+
+} // namespace kavo
