@@ -1,0 +1,30 @@
+# The Qt program, its widget tests and its installation.
+file(GLOB KAVO_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
+list(REMOVE_ITEM KAVO_UI_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/main.cpp)
+add_library(kavo_ui STATIC ${KAVO_UI_SOURCES})
+target_link_libraries(kavo_ui PUBLIC kavo_core Qt6::Widgets)
+qt_add_resources(kavo_ui kavo_ui_icon PREFIX "/" BASE data FILES data/kavofe.png)
+if(TARGET kavo_pickers)
+  target_link_libraries(kavo_ui PUBLIC kavo_pickers)
+endif()
+
+add_executable(kavofe src/ui/main.cpp)
+set_target_properties(kavofe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(kavofe PRIVATE kavo_ui kavo_posix kavo_qtstore)
+if(TARGET kavo_x11)
+  target_link_libraries(kavofe PRIVATE kavo_x11)
+  target_compile_definitions(kavofe PRIVATE KAVO_HAVE_X11)
+endif()
+
+install(TARGETS kavofe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES data/kavofe.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/kavofe.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+
+if(KAVO_BUILD_TESTS)
+  file(GLOB KAVO_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
+  add_executable(kavo_ui_tests ${KAVO_UI_TEST_SOURCES})
+  target_include_directories(kavo_ui_tests PRIVATE tests)
+  target_link_libraries(kavo_ui_tests PRIVATE kavo_ui kavo_qtstore Qt6::Test GTest::gtest)
+  gtest_discover_tests(kavo_ui_tests DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endif()

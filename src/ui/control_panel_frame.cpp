@@ -1,0 +1,58 @@
+#include "ui/control_panel_frame.h"
+
+#include "remote/control_panel.h"
+#include "ui/twips.h"
+
+#include <QButtonGroup>
+#include <QPushButton>
+#include <limits>
+#include <stdexcept>
+
+namespace kavo::ui {
+
+namespace {
+
+QString qtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ControlPanelFrame::ControlPanelFrame(WindowActivator* windows, KeyboardLayout* layout,
+                                     KeyInjector* injector, QWidget* parent)
+    : QGroupBox(qtText(kPanelCaption), parent), windows_(windows), layout_(layout),
+      injector_(injector), digits_(new QButtonGroup(this)) {
+    setObjectName(QStringLiteral("Frame1"));
+    digits_->setObjectName(QStringLiteral("Command2"));
+    for (const PanelButton& spec : kPanelButtons) {
+        auto* button = new QPushButton(qtText(spec.caption), this);
+        button->setObjectName(qtText(spec.name));
+        button->setGeometry(twipRect(spec.left, spec.top, spec.width, spec.height));
+        button->setAutoDefault(false);
+        if (spec.index >= 0) {
+            digits_->addButton(button, spec.index);
+        } else {
+            const std::string_view text = spec.text;
+            connect(button, &QPushButton::clicked, this, [this, text] { press(text); });
+        }
+    }
+    connect(digits_, &QButtonGroup::idClicked, this, &ControlPanelFrame::digitClicked);
+}
+
+void ControlPanelFrame::digitClicked(int index) {
+    if (index < std::numeric_limits<std::int16_t>::min() ||
+        index > std::numeric_limits<std::int16_t>::max())
+        return;
+    try {
+        press(digitButtonText(static_cast<std::int16_t>(index)));
+    } catch (const std::overflow_error&) {
+        // A failed click ends quietly, like every other panel failure.
+    }
+}
+
+void ControlPanelFrame::press(std::string_view text) {
+    if (windows_ && layout_ && injector_)
+        pressInPlayer(text, *windows_, *layout_, *injector_);
+}
+
+} // namespace kavo::ui

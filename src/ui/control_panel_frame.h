@@ -1,0 +1,35 @@
+#pragma once
+
+#include "remote/keyboard.h"
+#include "remote/window_activator.h"
+
+#include <QGroupBox>
+#include <string_view>
+
+class QButtonGroup;
+
+namespace kavo::ui {
+
+// The frame of player remote-control buttons. Without a remote (no X display) the buttons
+// stay enabled and do nothing.
+class ControlPanelFrame : public QGroupBox {
+    Q_OBJECT
+
+public:
+    ControlPanelFrame(WindowActivator* windows, KeyboardLayout* layout, KeyInjector* injector,
+                      QWidget* parent);
+
+    // Command2, the digit buttons; a member's id is its index.
+    QButtonGroup* digits() const { return digits_; }
+
+private:
+    void press(std::string_view text);
+    void digitClicked(int index);
+
+    WindowActivator* windows_;
+    KeyboardLayout* layout_;
+    KeyInjector* injector_;
+    QButtonGroup* digits_;
+};
+
+} // namespace kavo::ui

@@ -1,0 +1,54 @@
+#include "ui/qt_message_sink.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace kavo::ui::test {
+namespace {
+
+struct SeenBox {
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Shows a message through the sink and reads the box back while it waits for the user.
+SeenBox showAndRead(std::string_view text, std::string_view title, MessageIcon icon) {
+    SeenBox seen;
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = {box->text(), box->windowTitle(), box->icon(), box->textFormat(),
+                box->standardButtons()};
+        box->accept();
+    });
+    QtMessageSink sink;
+    sink.show(text, title, icon);
+    return seen;
+}
+
+TEST(QtMessageSink, ShowsCarriageReturnsAsLineBreaks) {
+    const SeenBox seen =
+        showAndRead("KAVO FrontEnd 1.03j\rProgrammed by Vorlane\rhttp://kavofe.example.org/",
+                    "About", MessageIcon::Information);
+    EXPECT_EQ(seen.text, "KAVO FrontEnd 1.03j\nProgrammed by Vorlane\nhttp://kavofe.example.org/");
+    EXPECT_EQ(seen.text.split('\n').size(), 3);
+    EXPECT_EQ(seen.title, "About");
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+}
+
+TEST(QtMessageSink, ErrorsUseTheErrorIconAndPlainText) {
+    const SeenBox seen =
+        showAndRead("Could not open \"<b>a.wav</b>\".\r\nRetry.", "Error", MessageIcon::Error);
+    EXPECT_EQ(seen.text, "Could not open \"<b>a.wav</b>\".\nRetry.");
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.format, Qt::PlainText);
+}
+
+} // namespace
+} // namespace kavo::ui::test
