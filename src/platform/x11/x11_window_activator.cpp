@@ -1,0 +1,180 @@
+#include "platform/x11/x11_window_activator.h"
+
+#include "platform/x11/error_trap.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <algorithm>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace kavo::x11 {
+
+namespace {
+
+constexpr long kIconicState = 3;
+
+struct XFreeDeleter {
+    void operator()(void* data) const {
+        if (data)
+            XFree(data);
+    }
+};
+
+struct Property {
+    std::unique_ptr<unsigned char, XFreeDeleter> data;
+    int format = 0;
+    unsigned long count = 0;
+};
+
+Property readProperty(Display* display, Window window, Atom property, Atom type) {
+    Atom actualType = 0;
+    Property result;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 4096, False, type, &actualType,
+                           &result.format, &result.count, &remaining, &data) != Success)
+        return {};
+    result.data.reset(data);
+    if (actualType == None)
+        return {};
+    return result;
+}
+
+std::string readText(Display* display, Window window, Atom property, Atom type) {
+    auto found = readProperty(display, window, property, type);
+    if (!found.data || found.format != 8)
+        return {};
+    return {reinterpret_cast<const char*>(found.data.get()), found.count};
+}
+
+// Xlib hands 32-bit items over as longs.
+std::vector<long> readLongs(Display* display, Window window, Atom property, Atom type) {
+    auto found = readProperty(display, window, property, type);
+    if (!found.data || found.format != 32)
+        return {};
+    const auto* items = reinterpret_cast<const long*>(found.data.get());
+    return std::vector<long>(items, items + found.count);
+}
+
+} // namespace
+
+X11WindowActivator::X11WindowActivator(Display* display)
+    : display_(display), root_(DefaultRootWindow(display)),
+      netWmName_(XInternAtom(display, "_NET_WM_NAME", False)),
+      utf8String_(XInternAtom(display, "UTF8_STRING", False)),
+      netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
+      netSupported_(XInternAtom(display, "_NET_SUPPORTED", False)),
+      wmState_(XInternAtom(display, "WM_STATE", False)) {}
+
+bool X11WindowActivator::activate(std::string_view title) {
+    ErrorTrap trap(display_);
+    auto target = find(title);
+    if (!target)
+        return false;
+    bringForward(*target);
+    return !trap.failed();
+}
+
+bool X11WindowActivator::activateApplication() {
+    if (!application_)
+        return false;
+    ErrorTrap trap(display_);
+    Candidate target{application_, topLevelOf(application_), viewable(application_)};
+    if (trap.failed())
+        return false;
+    bringForward(target);
+    return !trap.failed();
+}
+
+std::optional<X11WindowActivator::Candidate> X11WindowActivator::find(std::string_view title) {
+    std::optional<Candidate> exact;
+    std::optional<Candidate> prefix;
+    collect(root_, 0, title, exact, prefix);
+    return exact ? exact : prefix;
+}
+
+// Depth-first from the root, bottom to top, so the last match is the topmost. A titled window
+// is a client; its children are not looked at.
+void X11WindowActivator::collect(Window window, Window topLevel, std::string_view title,
+                                 std::optional<Candidate>& exact,
+                                 std::optional<Candidate>& prefix) {
+    if (window != root_) {
+        if (auto name = titleOf(window)) {
+            if (name->starts_with(title)) {
+                bool shown = viewable(window);
+                auto state = readLongs(display_, window, wmState_, wmState_);
+                if (shown || (!state.empty() && state[0] == kIconicState))
+                    (*name == title ? exact : prefix) = Candidate{window, topLevel, shown};
+            }
+            return;
+        }
+    }
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
+        return;
+    std::unique_ptr<Window, XFreeDeleter> owner(children);
+    for (Window child : std::span(children, count))
+        collect(child, window == root_ ? child : topLevel, title, exact, prefix);
+}
+
+std::optional<std::string> X11WindowActivator::titleOf(Window window) {
+    auto name = readText(display_, window, netWmName_, utf8String_);
+    if (name.empty())
+        name = readText(display_, window, XA_WM_NAME, AnyPropertyType);
+    if (name.empty())
+        return std::nullopt;
+    return name;
+}
+
+bool X11WindowActivator::viewable(Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display_, window, &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+Window X11WindowActivator::topLevelOf(Window window) {
+    for (;;) {
+        Window rootReturn = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
+            return window;
+        if (children)
+            XFree(children);
+        if (parent == rootReturn || parent == 0)
+            return window;
+        window = parent;
+    }
+}
+
+bool X11WindowActivator::windowManagerActivates() {
+    auto supported = readLongs(display_, root_, netSupported_, XA_ATOM);
+    return std::ranges::find(supported, static_cast<long>(netActiveWindow_)) != supported.end();
+}
+
+void X11WindowActivator::bringForward(const Candidate& target) {
+    if (windowManagerActivates()) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = target.client;
+        event.xclient.message_type = netActiveWindow_;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2; // as a pager would: the user asked for it
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask,
+                   &event);
+    }
+    // Also without a window manager, and at once rather than when the manager gets round to it.
+    XRaiseWindow(display_, target.topLevel);
+    if (target.viewable)
+        XSetInputFocus(display_, target.client, RevertToParent, CurrentTime);
+    XFlush(display_);
+}
+
+} // namespace kavo::x11

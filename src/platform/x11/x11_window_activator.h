@@ -1,0 +1,41 @@
+#pragma once
+
+#include "remote/window_activator.h"
+
+#include <X11/Xlib.h>
+#include <optional>
+#include <string>
+
+namespace kavo::x11 {
+
+class X11WindowActivator : public WindowActivator {
+public:
+    explicit X11WindowActivator(Display* display);
+
+    bool activate(std::string_view title) override;
+    bool activateApplication() override;
+    void setApplicationWindow(Window window) { application_ = window; }
+
+private:
+    struct Candidate {
+        Window client;
+        Window topLevel; // the child of the root that holds the client, its frame under a WM
+        bool viewable;
+    };
+
+    std::optional<Candidate> find(std::string_view title);
+    void collect(Window window, Window topLevel, std::string_view title,
+                 std::optional<Candidate>& exact, std::optional<Candidate>& prefix);
+    std::optional<std::string> titleOf(Window window);
+    bool viewable(Window window);
+    Window topLevelOf(Window window);
+    bool windowManagerActivates();
+    void bringForward(const Candidate& target);
+
+    Display* display_;
+    Window root_;
+    Window application_ = 0;
+    Atom netWmName_, utf8String_, netActiveWindow_, netSupported_, wmState_;
+};
+
+} // namespace kavo::x11

@@ -1,0 +1,22 @@
+#include "platform/x11/xtest_key_injector.h"
+
+#include "platform/x11/error_trap.h"
+
+#include <X11/extensions/XTest.h>
+
+namespace kavo::x11 {
+
+void XTestKeyInjector::inject(const KeyEvent& event) {
+    int minKeycode = 0;
+    int maxKeycode = 0;
+    XDisplayKeycodes(display_, &minKeycode, &maxKeycode);
+    // The server refuses keycodes outside its range. 255 is the "no key" answer for a
+    // character the keymap lacks; on X it is a real key (often RFKill), so it is never pressed.
+    if (event.scanCode < minKeycode || event.scanCode > maxKeycode || event.scanCode == kNoKey)
+        return;
+    ErrorTrap trap(display_);
+    XTestFakeKeyEvent(display_, event.scanCode, (event.flags & kKeyEventKeyUp) ? False : True,
+                      CurrentTime);
+}
+
+} // namespace kavo::x11
