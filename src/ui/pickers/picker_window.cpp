@@ -1,0 +1,178 @@
+#include "ui/pickers/picker_window.h"
+
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+namespace kavo::ui {
+
+namespace {
+
+constexpr int kLevelRole = Qt::UserRole;
+constexpr int kPathRole = Qt::UserRole + 1;
+constexpr int kIndentPixels = 8;
+
+QString qtText(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Indents each directory row by its depth, as a classic directory list does.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left() + indent(index));
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+private:
+    static int indent(const QModelIndex& index) {
+        return index.data(kLevelRole).toInt() * kIndentPixels;
+    }
+};
+
+} // namespace
+
+PickerWindow::PickerWindow(PickerHost& host, const QString& title, QSize clientTwips,
+                           int listsWidthTwips, int dirHeightTwips, QWidget* parent)
+    : QWidget(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      host_(host), lists_(source_), drive1_(new QComboBox(this)), dir1_(new QListWidget(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(title);
+    setFixedSize(px(clientTwips.width()), px(clientTwips.height()));
+    if (parent != nullptr)
+        connect(parent, &QObject::destroyed, this, &QObject::deleteLater);
+
+    drive1_->setObjectName("Drive1");
+    drive1_->setGeometry(twipRect(0, 0, listsWidthTwips, 315));
+    for (const Drive& drive : lists_.drives())
+        drive1_->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), qtText(drive.text));
+    connect(drive1_, &QComboBox::activated, this, &PickerWindow::chooseDrive);
+
+    dir1_->setObjectName("Dir1");
+    dir1_->setGeometry(twipRect(0, 360, listsWidthTwips, dirHeightTwips));
+    dir1_->setItemDelegate(new IndentDelegate(dir1_));
+    dir1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    dir1_->installEventFilter(this);
+    connect(dir1_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { enterRow(dir1_->row(item)); });
+    showLists();
+
+    const QScreen* shownOn =
+        parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (shownOn != nullptr)
+        move(shownOn->availableGeometry().center() - rect().center());
+    drive1_->setFocus();
+}
+
+PickerWindow::~PickerWindow() = default;
+
+void PickerWindow::restorePlace(const PickerPlace& place) {
+    lists_.restore(place.driveText, place.path);
+    showLists();
+}
+
+PickerPlace PickerWindow::currentPlace() const {
+    return {lists_.driveText(), lists_.path()};
+}
+
+void PickerWindow::setButtons(QPushButton* defaultButton, QPushButton* cancelButton) {
+    default_ = defaultButton;
+    // A focused button takes Enter itself, as in a dialog.
+    defaultButton->setAutoDefault(true);
+    cancelButton->setAutoDefault(true);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void PickerWindow::closeEvent(QCloseEvent* event) {
+    if (!mainEnabled_) {
+        mainEnabled_ = true;
+        host_.enableMain();
+    }
+    event->accept();
+}
+
+void PickerWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && default_) {
+            default_->click();
+            return;
+        }
+        if (event->key() == Qt::Key_Escape) {
+            close();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool PickerWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on another directory goes there; on the current one it is the default button's.
+    if (watched == dir1_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int row = dir1_->currentRow();
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && row >= 0 &&
+            static_cast<std::size_t>(row) != lists_.currentRow()) {
+            enterRow(row);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PickerWindow::chooseDrive(int index) {
+    if (index < 0 || !lists_.selectDrive(static_cast<std::size_t>(index)))
+        QApplication::beep();
+    showLists();
+}
+
+void PickerWindow::enterRow(int row) {
+    const QListWidgetItem* item = dir1_->item(row);
+    if (item == nullptr)
+        return;
+    const QByteArray path = item->data(kPathRole).toByteArray();
+    if (!lists_.setPath(path.toStdString())) {
+        QApplication::beep();
+        // Drops what has vanished meanwhile; an unreadable current directory stays as shown.
+        lists_.setPath(lists_.path());
+    }
+    showLists();
+}
+
+void PickerWindow::showLists() {
+    const auto drive = lists_.driveIndex();
+    drive1_->setCurrentIndex(drive < lists_.drives().size() ? static_cast<int>(drive) : -1);
+
+    dir1_->setUpdatesEnabled(false);
+    dir1_->clear();
+    const auto& rows = lists_.directoryRows();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    for (const DirectoryRow& row : rows) {
+        auto* item = new QListWidgetItem(row.open ? open : closed, qtText(row.label));
+        item->setData(kLevelRole, row.level);
+        item->setData(kPathRole, QByteArray::fromStdString(row.path));
+        item->setToolTip(qtText(row.path));
+        dir1_->addItem(item);
+    }
+    dir1_->setCurrentRow(static_cast<int>(lists_.currentRow()));
+    dir1_->setUpdatesEnabled(true);
+    directoryChanged();
+}
+
+} // namespace kavo::ui
