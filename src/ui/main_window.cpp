@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace kavo::ui {
 
@@ -35,6 +37,24 @@ QMenu* addSubmenu(QWidget* parent, const char* name, const QString& caption) {
     menu->setObjectName(QLatin1String(name));
     menu->menuAction()->setObjectName(QLatin1String(name));
     return menu;
+}
+
+// The fixed boxes were drawn for an 8-point sans serif of narrow metrics: take such a font
+// where there is one, and shrink it until no label is clipped.
+QFont fittingFont(QFont font, const QList<QLabel*>& labels) {
+    QStringList families{QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                         QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")};
+    families.append(font.families());
+    font.setFamilies(families);
+    for (int size = 11; size > 8; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        if (std::all_of(labels.begin(), labels.end(), [&metrics](const QLabel* label) {
+                return metrics.horizontalAdvance(label->text()) <= label->width();
+            }))
+            break;
+    }
+    return font;
 }
 
 } // namespace
@@ -161,6 +181,7 @@ void MainWindow::buildControls(const Collaborators& with) {
 
     auto* panel = new ControlPanelFrame(with.windows, with.layout, with.injector, client);
     panel->setGeometry(twipRect(4320, 120, 1575, 1695));
+    setFont(fittingFont(font(), client->findChildren<QLabel*>()));
 
     QWidget* previous = text1_;
     QList<QWidget*> chain{text2_, text3_};
@@ -261,11 +282,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // otherwise cut, and Ctrl+U delete the line on X11).
     if (event->type() == QEvent::ShortcutOverride) {
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const QAction* action : shortcutActions_) {
-            if (action->shortcut() == pressed) {
-                event->ignore();
-                return true;
-            }
+        if (std::any_of(
+                shortcutActions_.begin(), shortcutActions_.end(),
+                [&pressed](const QAction* action) { return action->shortcut() == pressed; })) {
+            event->ignore();
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -54,7 +54,7 @@ public:
     void savereg();
 
     // The picker window now open, if any.
-    QWidget* picker() const { return picker_; }
+    QWidget* picker() const { return picker_.data(); }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -74,6 +74,14 @@ TEST_F(WindowTest, CaptionsAndInitialTexts) {
     EXPECT_EQ(text("Text3"), "");
 }
 
+TEST_F(WindowTest, LabelsShowTheirWholeCaptions) {
+    open();
+    for (const char* name : {"Label1", "Label2", "Label3"}) {
+        const auto* label = find<QLabel>(name);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << name;
+    }
+}
+
 TEST_F(WindowTest, FixedClientAreaBelowTheMenuBarWithoutMinimiseOrMaximise) {
     openActive();
     const QWidget* client = window->centralWidget();
