@@ -76,6 +76,9 @@ TEST_F(SpcFilePickerTest, WindowAndControlsAreAsDesigned) {
         if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
             EXPECT_EQ(button->text(), c.caption) << c.name;
         }
+        if (const auto* check = qobject_cast<const QCheckBox*>(widget)) {
+            EXPECT_LE(check->sizeHint().width(), check->width()) << c.name << " is clipped";
+        }
     }
     EXPECT_EQ(find<QListWidget>("File1")->selectionMode(), QAbstractItemView::SingleSelection);
 }

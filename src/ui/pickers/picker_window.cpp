@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace kavo::ui {
 
@@ -19,6 +20,8 @@ namespace {
 constexpr int kLevelRole = Qt::UserRole;
 constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kIndentPixels = 8;
+constexpr int kLargestFontPixels = 11;
+constexpr int kSmallestFontPixels = 8;
 
 QString qtText(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
@@ -55,6 +58,14 @@ PickerWindow::PickerWindow(PickerHost& host, const QString& title, QSize clientT
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
     setFixedSize(px(clientTwips.width()), px(clientTwips.height()));
+    // The controls were drawn for an 8-point sans serif of narrow metrics.
+    QFont narrow = font();
+    QStringList families{QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                         QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")};
+    families.append(narrow.families());
+    narrow.setFamilies(families);
+    narrow.setPixelSize(kLargestFontPixels);
+    setFont(narrow);
     if (parent != nullptr)
         connect(parent, &QObject::destroyed, this, &QObject::deleteLater);
 
@@ -89,6 +100,18 @@ void PickerWindow::restorePlace(const PickerPlace& place) {
 
 PickerPlace PickerWindow::currentPlace() const {
     return {lists_.driveText(), lists_.path()};
+}
+
+void PickerWindow::fitFont(const QList<QWidget*>& widgets) {
+    QFont fitting = font();
+    for (int size = kLargestFontPixels; size >= kSmallestFontPixels; --size) {
+        fitting.setPixelSize(size);
+        setFont(fitting);
+        if (std::all_of(widgets.begin(), widgets.end(), [](const QWidget* widget) {
+                return widget->sizeHint().width() <= widget->width();
+            }))
+            return;
+    }
 }
 
 void PickerWindow::setButtons(QPushButton* defaultButton, QPushButton* cancelButton) {

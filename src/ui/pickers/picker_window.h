@@ -36,6 +36,9 @@ protected:
 
     void restorePlace(const PickerPlace& place);
     PickerPlace currentPlace() const;
+    // The largest pixel size of the window's narrow sans serif at which every one of widgets
+    // shows its whole caption.
+    void fitFont(const QList<QWidget*>& widgets);
     // Enter where no control takes it; Escape closes as the cancel button does.
     void setButtons(QPushButton* defaultButton, QPushButton* cancelButton);
 

@@ -61,6 +61,8 @@ SpcFilePicker::SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink
     setTabOrder(checks_[2], command1);
     setTabOrder(command1, command2);
 
+    fitFont({checks_.begin(), checks_.end()});
+
     restorePlace(storedSpcPlace(store_));
     filter_.open();
     showChecks();
