@@ -28,3 +28,10 @@ if(KAVO_BUILD_TESTS)
   gtest_discover_tests(kavo_ui_tests DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endif()
+
+if(KAVO_BUILD_TESTS)
+  add_test(NAME kavofe_install
+           COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DBINDIR=${CMAKE_INSTALL_BINDIR} -DDATADIR=${CMAKE_INSTALL_DATADIR}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/ui/install_check.cmake)
+endif()
