@@ -2,7 +2,8 @@
 
 #include "picker/setdir.h"
 #include "ui/control_panel_frame.h"
-#include "ui/placeholder_picker.h"
+#include "ui/pickers/player_dir_picker.h"
+#include "ui/pickers/spc_file_picker.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -219,11 +220,11 @@ void MainWindow::savereg() {
 }
 
 void MainWindow::openSpcPicker() {
-    showPicker(new PlaceholderPicker(*this, tr("Load SPC"), nullptr));
+    showPicker(new SpcFilePicker(*this, store_, messages_));
 }
 
 void MainWindow::openDirPicker() {
-    showPicker(new PlaceholderPicker(*this, tr("SPCPLAY Directory"), nullptr));
+    showPicker(new PlayerDirPicker(*this, store_));
 }
 
 void MainWindow::showPicker(QWidget* picker) {
