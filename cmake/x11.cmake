@@ -31,4 +31,21 @@ if(KAVO_BUILD_TESTS)
   add_dependencies(kavo_x11_tests kavo_standin_player)
   gtest_discover_tests(kavo_x11_tests DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK kavo_test_display)
+
+  # The real program under the test display, once the program target exists (it is defined
+  # after this file).
+  function(kavo_add_e2e_tests)
+    if(NOT TARGET kavofe)
+      return()
+    endif()
+    foreach(wm none openbox)
+      set(name e2e_main_window_${wm})
+      add_test(NAME ${name}
+        COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/main_window_e2e.sh
+                $<TARGET_FILE:kavofe> ${KAVO_STANDIN_EXE} ${CMAKE_BINARY_DIR}/e2e
+                $<$<STREQUAL:${wm},openbox>:openbox>)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK kavo_test_display TIMEOUT 120)
+    endforeach()
+  endfunction()
+  cmake_language(DEFER CALL kavo_add_e2e_tests)
 endif()
