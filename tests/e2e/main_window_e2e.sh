@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Drives the real program on the test display: the panel buttons without a player, a launch of
-# the stand-in player from the menu, then the panel buttons again; checks what the player was
-# given and received and that the main window has the focus after every click.
+# Drives the real program on the test display: the panel buttons without a player, the player
+# directory set in its picker, a launch of the stand-in player from the menu, then the panel
+# buttons again; checks what the player was given and received and that the main window has
+# the focus after every click.
 # Usage: main_window_e2e.sh KAVOFE STANDIN ARTEFACT_DIR [openbox]
 set -euo pipefail
 
@@ -62,12 +63,15 @@ if [ "$WM" = openbox ]; then
         fail "openbox did not start"
 fi
 
-# The player in a directory of its own, the SPC file behind blanks, a fresh home and work dir.
-PLAYER_DIR=$TMP/player
+# The player in a directory of its own, both it and the SPC file behind blanks, a fresh home
+# whose settings open the directory picker at the player, and a work directory.
+PLAYER_DIR="$TMP/SPC Player"
 WORK=$TMP/work
 SPC="$TMP/My Music/Track One.spc"
 mkdir -p "$PLAYER_DIR" "$WORK" "$TMP/home/.config" "$(dirname "$SPC")"
 mkdir -m 700 "$TMP/runtime"
+mkdir -p "$TMP/home/.config/kavofe"
+printf '[Settings]\nSPCDir3=/\nSPCDir4=%s\n' "$PLAYER_DIR" >"$TMP/home/.config/kavofe/KAVO FE.ini"
 cp "$STANDIN" "$PLAYER_DIR/SPCPLAY.EXE"
 printf 'SNES-SPC700' >"$SPC"
 
@@ -120,22 +124,34 @@ for button in "${BUTTONS[@]}"; do
 done
 [ ! -e "$LOG" ] || fail "something started the player"
 
-# Type the SPC path and the player into their boxes, then choose Launch by its access key.
+# The player directory: File, SPCPLAY Dir, and Set in the picker, which opens at the player.
+find_picker() { xdotool search --all --onlyvisible --pid "$KAVOFE_PID" --name '^Set SPCPLAY.EXE Dir$'; }
+xdotool key --clearmodifiers alt+f
+sleep 0.3
+xdotool key --clearmodifiers s
+wait_for find_picker || fail "the player directory picker did not open"
+xdotool windowfocus --sync "$(find_picker | head -1)"
+xdotool key --clearmodifiers alt+s
+wait_for bash -c "! xdotool search --all --onlyvisible --pid $KAVOFE_PID --name '^Set SPCPLAY.EXE Dir\$'" ||
+    fail "the player directory picker did not close"
+sleep 0.2
+[ "$(visible_windows)" = "$WINDOWS_BEFORE" ] || fail "setting the player directory showed a message"
+
+# Type the SPC path into its box, then choose Launch by its access key.
+xdotool windowfocus --sync "$WID"
 click_twips 120 360 4095 285
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 5 "$SPC"
-click_twips 120 960 4095 285
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 5 "$PLAYER_DIR/SPCPLAY.EXE"
 xdotool key --clearmodifiers alt+l
 wait_for grep -q '^ready ' "$LOG" || fail "the player did not show its window"
 
-# The command line: the player box and the SPC path, one argument despite its blanks.
+# The command line: the player path set by the picker and the SPC path, each one argument
+# despite its blanks.
 log_has 'argc 2' || fail "argument count"
 log_has "argv[0] \"$PLAYER_DIR/SPCPLAY.EXE\"" || fail "argv[0]"
 log_has "argv[1] \"$SPC\"" || fail "argv[1]"
 log_has "cwd \"$WORK\"" || fail "working directory"
-# Default settings in the working directory, as long as no player directory was chosen.
+# Default settings beside the player, none in the working directory.
 CFG='; SPCPlay Configuration file\r\n\r\n; Sound Sampling Rate\r\n'
 CFG+=';   0 = 8000Hz, 1 = 11025Hz, 2 = 22050Hz, 3 = 44100Hz\r\n;   4 = 32000Hz,5 = 16000Hz\r\n'
 CFG+='\r\nSoundrate = 3\r\n\r\n; Stereo (0 = off, 1 = on)\r\n\r\nStereo = 1\r\n\r\n'
@@ -143,9 +159,9 @@ CFG+='; Force 8-bit sound on  (1 = Yes, 0 = No)\r\n\r\nForce8bit = 0\r\n\r\n'
 CFG+='; Sound Volume Level (0 .. 100)\r\n'
 CFG+='; Note : Setting this too high can cause sound overflow which degrades quality\r\n'
 CFG+='Volume = 75\r\n'
-log_has "cfg-cwd \"$CFG\"" || fail "configuration file in the working directory"
-[ "$(stat -c %s "$WORK/SPCPLAY.CFG")" = 390 ] || fail "configuration file size"
-log_has 'cfg-exe missing' || fail "configuration file beside the player without a player directory"
+log_has "cfg-exe \"$CFG\"" || fail "configuration file beside the player"
+[ "$(stat -c %s "$PLAYER_DIR/SPCPLAY.CFG")" = 390 ] || fail "configuration file size"
+log_has 'cfg-cwd missing' || fail "a configuration file in the working directory"
 
 # The panel with the player running: the exact keys, then the focus back on the main window.
 # A window manager gives the new player the focus; the user comes back to the main window.
