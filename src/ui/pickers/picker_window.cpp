@@ -122,6 +122,13 @@ void PickerWindow::setButtons(QPushButton* defaultButton, QPushButton* cancelBut
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
+void PickerWindow::showEvent(QShowEvent* event) {
+    // The main window is about to stop taking input: the keyboard must come here, also where
+    // no window manager hands it over.
+    activateWindow();
+    QWidget::showEvent(event);
+}
+
 void PickerWindow::closeEvent(QCloseEvent* event) {
     if (!mainEnabled_) {
         mainEnabled_ = true;

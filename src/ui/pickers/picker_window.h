@@ -51,6 +51,7 @@ protected:
 
     virtual void directoryChanged() {}
 
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -109,6 +109,8 @@ void SpcFilePicker::load() {
                                  : std::string();
     if (confirmLoad(currentPlace(), name, host(), store_, messages_))
         close();
+    else
+        activateWindow(); // the message box hands the focus to the disabled main window
 }
 
 } // namespace kavo::ui
