@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 namespace kavo::ui {
@@ -228,9 +229,13 @@ void MainWindow::openDirPicker() {
 }
 
 void MainWindow::showPicker(QWidget* picker) {
-    // A separate top-level window: as a child it would be disabled along with this one.
+    // A separate top-level window: as a child it would be disabled along with this one. Kept
+    // above this window all the same, as a dialog would be.
     delete picker_;
     picker_ = picker;
+    picker->winId();
+    if (QWindow* handle = picker->windowHandle())
+        handle->setTransientParent(windowHandle());
     picker->show();
     setEnabled(false);
 }
