@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace kavo::fake {
 void PrintTo(const Store::Write& write, std::ostream* os) {
@@ -70,6 +71,7 @@ TEST_F(WindowTest, PickerCommandsOpenAWindowOfTheirOwnAndDisableTheMainWindow) {
         EXPECT_TRUE(picker->isWindow());
         EXPECT_TRUE(picker->isVisible());
         EXPECT_TRUE(picker->isEnabled());
+        EXPECT_EQ(picker->windowHandle()->transientParent(), window->windowHandle());
         EXPECT_FALSE(window->isEnabled());
 
         // The disabled window ignores its buttons and boxes.
