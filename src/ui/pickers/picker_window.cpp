@@ -82,7 +82,7 @@ PickerWindow::PickerWindow(PickerHost& host, const QString& title, QSize clientT
     dir1_->installEventFilter(this);
     connect(dir1_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { enterRow(dir1_->row(item)); });
-    showLists();
+    fillLists();
 
     const QScreen* shownOn =
         parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
@@ -116,6 +116,7 @@ void PickerWindow::fitFont(const QList<QWidget*>& widgets) {
 
 void PickerWindow::setButtons(QPushButton* defaultButton, QPushButton* cancelButton) {
     default_ = defaultButton;
+    defaultButton->setDefault(true);
     // A focused button takes Enter itself, as in a dialog.
     defaultButton->setAutoDefault(true);
     cancelButton->setAutoDefault(true);
@@ -185,6 +186,11 @@ void PickerWindow::enterRow(int row) {
 }
 
 void PickerWindow::showLists() {
+    fillLists();
+    directoryChanged();
+}
+
+void PickerWindow::fillLists() {
     const auto drive = lists_.driveIndex();
     drive1_->setCurrentIndex(drive < lists_.drives().size() ? static_cast<int>(drive) : -1);
 
@@ -202,7 +208,6 @@ void PickerWindow::showLists() {
     }
     dir1_->setCurrentRow(static_cast<int>(lists_.currentRow()));
     dir1_->setUpdatesEnabled(true);
-    directoryChanged();
 }
 
 } // namespace kavo::ui

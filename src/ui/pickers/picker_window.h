@@ -59,6 +59,7 @@ protected:
 private:
     void chooseDrive(int index);
     void enterRow(int row);
+    void fillLists();
     void showLists();
 
     PickerHost& host_;

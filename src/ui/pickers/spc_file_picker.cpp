@@ -74,8 +74,6 @@ void SpcFilePicker::updatechecks() {
 }
 
 void SpcFilePicker::directoryChanged() {
-    if (file1_ == nullptr)
-        return;
     shownPattern_ = filter_.pattern();
     shownFiles_ = currentFiles(shownPattern_);
     QStringList names;
