@@ -157,6 +157,19 @@ TEST_F(SpcFilePickerTest, LoadWithoutAFileShowsTheMessageAndStaysOpen) {
     EXPECT_TRUE(store.writes.empty());
 }
 
+TEST_F(SpcFilePickerTest, DoubleClickingAFileOnlySelectsIt) {
+    open();
+    showActive();
+    auto* file1 = find<QListWidget>("File1");
+    const QPoint at = file1->visualItemRect(file1->item(1)).center();
+    QTest::mouseClick(file1->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(file1->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(file1->selectedItems().size(), 1);
+    EXPECT_EQ(file1->selectedItems().front()->text(), "b.spc");
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(SpcFilePickerTest, LoadHandsOnThePathKeepsThePlaceAndCloses) {
     open();
     showActive();
