@@ -34,8 +34,11 @@ std::uint8_t firstCharacterCode(std::string_view text) {
             throw std::invalid_argument("sendkey: invalid UTF-8");
     if (length > 2)
         throw std::overflow_error("sendkey: character outside the single-byte range");
-    return static_cast<std::uint8_t>(((lead & 0x1F) << 6) |
-                                     (static_cast<unsigned char>(text[1]) & 0x3F));
+    const unsigned code = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[1]) & 0x3Fu);
+    // Two-byte sequences reach U+07FF; only U+0080..U+00FF have a single-byte code.
+    if (code > 0xFF)
+        throw std::overflow_error("sendkey: character outside the single-byte range");
+    return static_cast<std::uint8_t>(code);
 }
 
 } // namespace
