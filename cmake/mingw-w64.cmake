@@ -1,0 +1,23 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64; the tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KAVO_MINGW_TRIPLET x86_64-w64-mingw32)
+# The posix thread model: the win32 one has no std::mutex, which GoogleTest needs.
+set(CMAKE_C_COMPILER ${KAVO_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KAVO_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${KAVO_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KAVO_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Self-contained executables: no MinGW runtime DLLs to find at run time.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+find_program(KAVO_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(KAVO_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KAVO_WINE})
+endif()

@@ -1,0 +1,38 @@
+# Windows backends of the core interfaces, and their tests, which run under Wine when cross-built.
+file(GLOB KAVO_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
+add_library(kavo_win32 STATIC ${KAVO_WIN32_SOURCES})
+target_link_libraries(kavo_win32 PUBLIC kavo_core)
+target_compile_definitions(kavo_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+if(NOT KAVO_BUILD_TESTS)
+  return()
+endif()
+
+# A cross build has no GoogleTest for its target: build Debian's sources along. The stub config
+# lets the find_package(GTest) further on find these targets.
+if(CMAKE_CROSSCOMPILING AND NOT TARGET GTest::gtest)
+  set(KAVO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to build")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${KAVO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  file(WRITE ${CMAKE_BINARY_DIR}/gtest-stub/GTestConfig.cmake
+       "# GoogleTest is built from source in this tree.\n")
+  set(GTest_DIR ${CMAKE_BINARY_DIR}/gtest-stub CACHE PATH "" FORCE)
+endif()
+
+enable_testing()
+include(GoogleTest)
+# Under an emulator every process start is costly: list each executable's tests when ctest
+# runs, not after every build.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
+# Programs the tests start: a stand-in player that reports how it was started, and a window
+# titled like the player's that records the keys it receives.
+add_executable(kavo_probe_command_line tests/win32/probe/probe_command_line.cpp)
+add_executable(kavo_probe_key_window tests/win32/probe/probe_key_window.cpp)
+
+file(GLOB KAVO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
+add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES})
+target_include_directories(kavo_win32_tests PRIVATE tests)
+target_link_libraries(kavo_win32_tests PRIVATE kavo_win32 GTest::gtest GTest::gtest_main)
+add_dependencies(kavo_win32_tests kavo_probe_command_line kavo_probe_key_window)
+gtest_discover_tests(kavo_win32_tests DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 120)

@@ -1,0 +1,47 @@
+#include "platform/win32/win32_keyboard.h"
+
+#include <windows.h>
+
+namespace kavo {
+
+std::int16_t Win32KeyboardLayout::vkKeyScan(std::uint8_t ansiChar) {
+    return VkKeyScanA(static_cast<CHAR>(ansiChar));
+}
+
+std::uint8_t Win32KeyboardLayout::charToOem(std::uint8_t ansiChar) {
+    // NUL is its own OEM form; the call would see an empty text.
+    if (ansiChar == 0)
+        return 0;
+    const char source[2] = {static_cast<char>(ansiChar), '\0'};
+    char oem[2] = {' ', '\0'};
+    CharToOemA(source, oem);
+    return static_cast<std::uint8_t>(oem[0]);
+}
+
+std::uint32_t Win32KeyboardLayout::oemKeyScan(std::uint16_t oemChar) {
+    return OemKeyScan(oemChar);
+}
+
+std::uint32_t Win32KeyboardLayout::mapVirtualKey(std::uint32_t code, std::uint32_t mapType) {
+    return MapVirtualKeyA(code, mapType);
+}
+
+void Win32KeyInjector::inject(const KeyEvent& event) {
+    keybd_event(event.virtualKey, event.scanCode, event.flags, event.extraInfo);
+    ++pending_;
+}
+
+void Win32KeyInjector::flush() {
+    const HWND target = GetForegroundWindow();
+    const bool foreign =
+        target != nullptr && GetWindowThreadProcessId(target, nullptr) != GetCurrentThreadId();
+    // A sent message is answered only when the target's thread is back in its message loop,
+    // which takes at most one queued message per visit. A key press may queue a character
+    // message of its own, so two visits per event cover everything injected.
+    for (int visit = 0; foreign && visit < 2 * pending_ + 1; ++visit)
+        if (!SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, nullptr))
+            break;
+    pending_ = 0;
+}
+
+} // namespace kavo

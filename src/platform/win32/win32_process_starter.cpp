@@ -1,0 +1,29 @@
+#include "platform/win32/win32_process_starter.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <windows.h>
+
+namespace kavo {
+
+std::error_code Win32ProcessStarter::start(const CommandLine& command) {
+    const auto program = win32::toWidePath(command.program);
+    auto text = win32::toWidePath(command.text);
+    if (!program || program->empty() || !text)
+        return {ERROR_INVALID_PARAMETER, std::system_category()};
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    // CreateProcessW may write into the command-line buffer, so it gets a copy of its own.
+    if (!CreateProcessW(program->c_str(), text->data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return {static_cast<int>(GetLastError()), std::system_category()};
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return {};
+}
+
+} // namespace kavo

@@ -1,0 +1,120 @@
+#include "platform/win32/win32_window_activator.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <windows.h>
+
+namespace kavo {
+
+namespace {
+
+struct Search {
+    std::wstring_view title;
+    DWORD process = 0; // 0: any process
+    HWND exact = nullptr;
+    HWND prefix = nullptr;
+};
+
+bool sameText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+BOOL CALLBACK visit(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<Search*>(data);
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (search.process != 0) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != search.process)
+            return TRUE;
+    }
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
+    if (sameText(title, search.title)) {
+        search.exact = window;
+        return FALSE;
+    }
+    if (search.prefix == nullptr && title.size() > search.title.size() &&
+        sameText(std::wstring_view(title).substr(0, search.title.size()), search.title))
+        search.prefix = window;
+    return TRUE;
+}
+
+HWND findWindow(std::wstring_view title, DWORD process) {
+    if (title.empty())
+        return nullptr;
+    Search search{title, process};
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return search.exact != nullptr ? search.exact : search.prefix;
+}
+
+// True once the window is the active one of its thread and that thread holds the focus.
+bool hasFocus(HWND window, DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetForegroundWindow() == window && GetGUIThreadInfo(thread, &info) &&
+           info.hwndActive == window && info.hwndFocus != nullptr;
+}
+
+// Serves what other threads send us meanwhile (a thread taking the activation may wait for our
+// answer), but dispatches nothing posted, so that no handler of ours runs in between.
+void pause() {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+bool bringToFront(HWND window) {
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    BringWindowToTop(window);
+    if (!SetForegroundWindow(window)) {
+        // Refused, as Windows does once our own window lost the foreground: sharing the
+        // foreground thread's input makes the hand-over ours to make. Only then, because
+        // detaching again leaves no foreground window at all on some systems.
+        const DWORD self = GetCurrentThreadId();
+        const DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+        if (foreground != 0 && foreground != self && AttachThreadInput(self, foreground, TRUE)) {
+            SetForegroundWindow(window);
+            AttachThreadInput(self, foreground, FALSE);
+        }
+    }
+
+    // Another program's window takes the focus when its thread reads the activation; keys sent
+    // before that could go astray, so wait for it, briefly.
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    for (int tries = 0; tries < 100; ++tries) {
+        if (hasFocus(window, thread))
+            return true;
+        pause();
+    }
+    return hasFocus(window, thread);
+}
+
+} // namespace
+
+Win32WindowActivator::Win32WindowActivator(std::string_view applicationTitle) {
+    setApplicationTitle(applicationTitle);
+}
+
+void Win32WindowActivator::setApplicationTitle(std::string_view title) {
+    applicationTitle_ = win32::toWidePath(title).value_or(std::wstring());
+}
+
+bool Win32WindowActivator::activate(std::string_view title) {
+    const auto wide = win32::toWidePath(title);
+    if (!wide)
+        return false;
+    const HWND window = findWindow(*wide, 0);
+    return window != nullptr && bringToFront(window);
+}
+
+bool Win32WindowActivator::activateApplication() {
+    const HWND window = findWindow(applicationTitle_, GetCurrentProcessId());
+    return window != nullptr && bringToFront(window);
+}
+
+} // namespace kavo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "remote/window_activator.h"
+
+#include <string>
+
+namespace kavo {
+
+// Top-level visible windows by title, ignoring letter case: an exact title first, else one that
+// begins with it. The front end's own windows are found by the application title, among this
+// process's windows only, so that a stranger with the same title is never taken for it.
+class Win32WindowActivator : public WindowActivator {
+public:
+    explicit Win32WindowActivator(std::string_view applicationTitle = {});
+    // The main window's title; set it whenever the window's title changes.
+    void setApplicationTitle(std::string_view title);
+
+    bool activate(std::string_view title) override;
+    bool activateApplication() override;
+
+private:
+    std::wstring applicationTitle_;
+};
+
+} // namespace kavo
