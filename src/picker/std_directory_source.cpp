@@ -92,8 +92,8 @@ std::vector<Drive> StdDirectorySource::drives() {
 #else
     auto add = [&result](const std::string& path) {
         const std::string root = listPath(path);
-        if (std::none_of(result.begin(), result.end(),
-                         [&root](const Drive& d) { return d.root == root; }))
+        if (!root.empty() && std::none_of(result.begin(), result.end(),
+                                          [&root](const Drive& d) { return d.root == root; }))
             result.push_back({root, root});
     };
     add("/");

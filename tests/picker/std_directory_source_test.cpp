@@ -60,6 +60,17 @@ TEST(StdDirectorySource, DrivesAreRootHomeAndMountedMedia) {
     EXPECT_EQ(drives.size(), 5U);
 }
 
+TEST(StdDirectorySource, RelativeHomeIsNoDrive) {
+    TempDir dir;
+    dir.dir("home");
+    std::filesystem::current_path(dir.path());
+    StdDirectorySource source("home", {});
+    const auto drives = source.drives();
+    std::filesystem::current_path("/");
+    ASSERT_EQ(drives.size(), 1U);
+    EXPECT_EQ(drives[0].text, "/");
+}
+
 TEST(StdDirectorySource, StoredDriveTextSelectsTheSameDrive) {
     TempDir dir;
     const auto stick = dir.dir("media/STICK");
