@@ -118,6 +118,12 @@ TEST(PosixFileSystem, NameCaseIsResolvedAsOnDisk) {
     temp.file("SPCPLAY.EXE");
     EXPECT_EQ(files.resolveNameCase(temp.dir(), "SPCPLAY.EXE"), temp.dir() + "SPCPLAY.EXE");
     EXPECT_EQ(files.resolveNameCase(temp.dir() + "missing/", "X"), temp.dir() + "missing/X");
+
+    // A directory of the exact name does not hide the player file beside it.
+    TempDir other;
+    std::filesystem::create_directory(other.dir() + "SPCPLAY.EXE");
+    other.file("SpcPlay.exe");
+    EXPECT_EQ(files.resolveNameCase(other.dir(), "SPCPLAY.EXE"), other.dir() + "SpcPlay.exe");
 }
 
 TEST(PosixProcessStarter, ArgumentsArriveExactlyAndNoZombieRemains) {

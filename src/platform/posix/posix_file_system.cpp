@@ -87,15 +87,20 @@ std::optional<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) 
 
 std::string PosixFileSystem::resolveNameCase(const std::string& directory, std::string_view name) {
     std::string exact = directory + std::string(name);
-    struct stat info {};
-    if (::lstat(exact.c_str(), &info) == 0)
+    auto isFile = [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    };
+    if (isFile(exact))
         return exact;
+    // A file is preferred to a directory of the same name; among files the first in byte order.
     std::error_code error;
     std::string best;
     for (std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error), end;
          !error && it != end; it.increment(error)) {
         std::string candidate = it->path().filename().string();
-        if (equalIgnoringCase(candidate, name) && (best.empty() || candidate < best))
+        if (equalIgnoringCase(candidate, name) && (best.empty() || candidate < best) &&
+            isFile(directory + candidate))
             best = std::move(candidate);
     }
     return best.empty() ? exact : directory + best;
