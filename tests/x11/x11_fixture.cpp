@@ -144,46 +144,110 @@ Window focusedWindow() {
     return focus;
 }
 
-WindowManager::WindowManager() : openbox_({"openbox", "--sm-disable"}, {displayEnv()}) {
-    if (!waitUntil([&] { return managing() || !openbox_.running(); }) || !managing())
-        throw std::runtime_error("openbox did not start managing the test display");
-    // Openbox announces itself before its start-up is over and drops map requests made
-    // meanwhile: wait until it maps a window of ours.
+bool onTop(Window window) {
     Display* display = observer();
-    Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
-    XSelectInput(display, probe, StructureNotifyMask);
-    XEvent event;
-    bool mapped = false;
-    for (int attempt = 0; attempt < 25 && !mapped; ++attempt) {
-        XMapWindow(display, probe);
-        mapped =
-            waitUntil([&] { return XCheckTypedWindowEvent(display, probe, MapNotify, &event); },
-                      std::chrono::milliseconds(200));
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    std::vector<Window> stack(children, children + count);
+    XFree(children);
+    auto top = std::find_if(stack.rbegin(), stack.rend(), [&](Window w) {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display, w, &attributes) &&
+               attributes.map_state == IsViewable && !attributes.override_redirect;
+    });
+    if (top == stack.rend())
+        return false;
+    for (Window w = window; w && w != root;) {
+        if (w == *top)
+            return true;
+        Window* ignored = nullptr;
+        if (!XQueryTree(display, w, &root, &parent, &ignored, &count))
+            return false;
+        XFree(ignored);
+        w = parent;
     }
-    XDestroyWindow(display, probe);
-    XSync(display, True);
-    if (!mapped)
-        throw std::runtime_error("openbox does not map windows");
+    return false;
 }
 
-WindowManager::~WindowManager() = default;
+namespace {
 
-// Openbox announces itself through a check window once it manages the screen.
-bool WindowManager::managing() {
+Atom atom(const char* name) {
+    return XInternAtom(observer(), name, False);
+}
+
+// The first item of a 32-bit property of the root, or -1 when it has none.
+long rootItem(const char* name) {
     Display* display = observer();
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
     Atom type = 0;
     int format = 0;
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
-                           &type, &format, &count, &remaining, &data) != Success ||
-        !data)
-        return false;
-    Window checkWindow = count == 1 ? *reinterpret_cast<Window*>(data) : 0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), atom(name), 0, 1, False,
+                           AnyPropertyType, &type, &format, &count, &remaining, &data) != Success)
+        return -1;
+    if (!data)
+        return -1;
+    // Present but empty, like a client list without clients: 0.
+    const long item = format == 32 && count > 0 ? *reinterpret_cast<long*>(data) : 0;
     XFree(data);
-    return checkWindow && windowExists(checkWindow);
+    return item;
+}
+
+void deleteRootProperty(const char* name) {
+    XDeleteProperty(observer(), DefaultRootWindow(observer()), atom(name));
+    XSync(observer(), False);
+}
+
+// A manager that died without cleaning up leaves its pid behind.
+bool openboxGone() {
+    const long pid = rootItem("_OPENBOX_PID");
+    if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0)
+        deleteRootProperty("_OPENBOX_PID");
+    return pid <= 0 || kill(static_cast<pid_t>(pid), 0) != 0;
+}
+
+} // namespace
+
+// Openbox announces itself before its start-up is over and loses map requests made meanwhile;
+// the client list it sets last, and a window it frames, show that it is ready. Leftovers of
+// the manager before must not be mistaken for this one's.
+WindowManager::WindowManager() {
+    if (!waitUntil(openboxGone))
+        throw std::runtime_error("another openbox still manages the test display");
+    deleteRootProperty("_NET_CLIENT_LIST");
+    openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox", "--sm-disable"},
+                                       std::vector<std::string>{displayEnv()});
+    if (!waitUntil([&] {
+            return !openbox_->running() || (rootItem("_OPENBOX_PID") == openbox_->pid() &&
+                                            rootItem("_NET_CLIENT_LIST") >= 0);
+        }) ||
+        !openbox_->running())
+        throw std::runtime_error("openbox did not start managing the test display");
+
+    Display* display = observer();
+    Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+    XSelectInput(display, probe, StructureNotifyMask);
+    XEvent event;
+    bool framed = false;
+    for (int attempt = 0; attempt < 25 && !framed; ++attempt) {
+        XMapWindow(display, probe);
+        framed = waitUntil(
+            [&] { return XCheckTypedWindowEvent(display, probe, ReparentNotify, &event); },
+            std::chrono::milliseconds(200));
+    }
+    XDestroyWindow(display, probe);
+    XSync(display, True);
+    if (!framed)
+        throw std::runtime_error("openbox does not manage new windows");
+}
+
+WindowManager::~WindowManager() {
+    openbox_.reset();
+    waitUntil(openboxGone);
 }
 
 StandIn::StandIn() {

@@ -31,6 +31,7 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
     bool running();
+    int pid() const { return pid_; }
 
 private:
     int pid_ = -1;
@@ -60,6 +61,9 @@ private:
 
 // The window that has the keyboard focus now.
 Window focusedWindow();
+// Whether window is, or is inside, the topmost shown child of the root (menus, pop-ups and
+// other override-redirect windows aside).
+bool onTop(Window window);
 
 // Openbox on the test display for as long as this lives.
 class WindowManager {
@@ -70,8 +74,7 @@ public:
     WindowManager& operator=(const WindowManager&) = delete;
 
 private:
-    bool managing();
-    Child openbox_;
+    std::unique_ptr<Child> openbox_;
 };
 
 // The stand-in player copied into a fresh directory, logging into a file there.

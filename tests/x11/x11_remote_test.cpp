@@ -86,6 +86,9 @@ TEST_P(X11RemoteTest, ActivatesByExactTitleElseByPrefix) {
         Window wanted = c.expected >= 0 ? windows[c.expected]->id() : app.id();
         EXPECT_TRUE(waitUntil([&] { return focusedWindow() == wanted; }))
             << "focus on 0x" << std::hex << focusedWindow() << ", wanted 0x" << wanted;
+        if (c.expected >= 0) {
+            EXPECT_TRUE(waitUntil([&] { return onTop(wanted); })) << "not raised";
+        }
     }
 }
 

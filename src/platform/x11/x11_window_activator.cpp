@@ -171,7 +171,10 @@ void X11WindowActivator::bringForward(const Candidate& target) {
                    &event);
     }
     // Also without a window manager, and at once rather than when the manager gets round to it.
-    XRaiseWindow(display_, target.topLevel);
+    // A manager turns the raise of its client into a raise of the frame.
+    XRaiseWindow(display_, target.client);
+    if (target.topLevel != target.client)
+        XRaiseWindow(display_, target.topLevel);
     if (target.viewable)
         XSetInputFocus(display_, target.client, RevertToParent, CurrentTime);
     XFlush(display_);
