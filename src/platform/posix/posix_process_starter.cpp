@@ -24,6 +24,7 @@ std::error_code PosixProcessStarter::start(const CommandLine& command) {
     std::vector<std::string> words{command.program};
     words.insert(words.end(), command.arguments.begin(), command.arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
