@@ -71,7 +71,7 @@ void logKey(Log& log, XKeyEvent& event) {
 } // namespace
 
 int main(int argc, char** argv) {
-    Log log(std::getenv("KAVO_STANDIN_LOG"));
+    Log log(std::getenv("KAVO_STANDIN_LOG")); // NOLINT(concurrency-mt-unsafe): one thread
     log.line("pid " + std::to_string(getpid()));
     log.line("argc " + std::to_string(argc));
     for (int i = 0; i < argc; ++i)

@@ -41,7 +41,7 @@ std::string displayEnv() {
 } // namespace
 
 std::string testDisplay() {
-    const char* display = std::getenv("KAVO_TEST_DISPLAY");
+    const char* display = std::getenv("KAVO_TEST_DISPLAY"); // NOLINT(concurrency-mt-unsafe)
     if (!display || !*display)
         throw std::runtime_error(
             "KAVO_TEST_DISPLAY is not set: run the tests through test.sh, which starts a "

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 
 namespace kavo::x11 {
@@ -72,7 +73,8 @@ std::optional<X11KeyboardLayout::Key> X11KeyboardLayout::find(KeySym keysym) {
     std::optional<Key> shifted;
     // Keycode 255 stands for "no key" in the answers, so a key there cannot be offered.
     for (int keycode = minKeycode; keycode <= std::min(maxKeycode, kNoKey - 1); ++keycode) {
-        const KeySym* syms = map.get() + (keycode - minKeycode) * perKeycode;
+        const KeySym* syms =
+            map.get() + static_cast<std::ptrdiff_t>(keycode - minKeycode) * perKeycode;
         KeySym plain = syms[0];
         KeySym upper = perKeycode > 1 ? syms[1] : NoSymbol;
         // A key listing one letter types its upper case with Shift.
