@@ -156,8 +156,9 @@ done
 
 # The player directory: File, SPCPLAY Dir, and Set in the picker, which opens at the player.
 find_picker() { xdotool search --all --onlyvisible --pid "$KAVOFE_PID" --name '^Set SPCPLAY.EXE Dir$'; }
+menu_open() { [ "$(visible_windows)" -gt "$WINDOWS_BEFORE" ]; }
 xdotool key --clearmodifiers alt+f
-sleep 0.3
+wait_for menu_open || fail "the File menu did not open"
 xdotool key --clearmodifiers s
 wait_for find_picker || fail "the player directory picker did not open"
 xdotool windowfocus --sync "$(find_picker | head -1)"
