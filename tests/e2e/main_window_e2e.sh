@@ -55,42 +55,10 @@ keys_then_focus_out() {
         END { exit !ok }'
 }
 
-root_item() { xprop -root "$1" 2>/dev/null | sed -n 's/^[^=]*= \([0-9]*\).*/\1/p'; }
-openbox_gone() {
-    local pid
-    pid=$(root_item _OPENBOX_PID)
-    [ -z "$pid" ] || ! kill -0 "$pid" 2>/dev/null
-}
-# A window shown in a frame of the manager's.
-framed() { xdotool search --onlyvisible --classname "$1" | head -1 | xargs -r -I{} xprop -id {} _NET_FRAME_EXTENTS | grep -q =; }
 if [ "$WM" = openbox ]; then
-    # Leftovers of an earlier manager must not be taken for this one's.
-    wait_for openbox_gone || fail "another openbox still manages the display"
-    xprop -root -remove _NET_CLIENT_LIST
-    openbox --sm-disable >/dev/null 2>&1 &
-    PIDS+=($!)
-    OPENBOX_PID=$!
-    openbox_up() {
-        [ "$(root_item _OPENBOX_PID)" = "$OPENBOX_PID" ] &&
-            [[ "$(xprop -root _NET_CLIENT_LIST)" != *"not found"* ]]
-    }
-    wait_for openbox_up || fail "openbox did not start"
-    # It announces itself before its start-up is over and loses windows mapped meanwhile: wait
-    # until it frames one.
-    for _ in $(seq 10); do
-        xmessage -name kavo-probe -timeout 10 probe >/dev/null 2>&1 &
-        PROBE=$!
-        ok=0
-        for _ in $(seq 20); do
-            framed kavo-probe && ok=1 && break
-            sleep 0.05
-        done
-        kill "$PROBE" 2>/dev/null || true
-        wait "$PROBE" 2>/dev/null || true
-        [ "$ok" = 1 ] && break
-    done
-    [ "$ok" = 1 ] || fail "openbox does not manage new windows"
-    wait_for bash -c '! xdotool search --onlyvisible --classname kavo-probe'
+    # shellcheck source=tests/e2e/openbox.sh
+    source "$(dirname "$0")/openbox.sh"
+    start_openbox
 fi
 
 # The player in a directory of its own, both it and the SPC file behind blanks, a fresh home
