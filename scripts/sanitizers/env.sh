@@ -1,5 +1,5 @@
 # Sourced by the sanitizer and fuzz passes: how the sanitizers report.
 SANITIZER_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
 export LSAN_OPTIONS=suppressions=$SANITIZER_DIR/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
