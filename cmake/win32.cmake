@@ -35,4 +35,6 @@ add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES})
 target_include_directories(kavo_win32_tests PRIVATE tests)
 target_link_libraries(kavo_win32_tests PRIVATE kavo_win32 GTest::gtest GTest::gtest_main)
 add_dependencies(kavo_win32_tests kavo_probe_command_line kavo_probe_key_window)
-gtest_discover_tests(kavo_win32_tests DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 120)
+# One desktop, one foreground window and one keyboard for all: these tests take turns.
+gtest_discover_tests(kavo_win32_tests DISCOVERY_TIMEOUT 120
+  PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_desktop)

@@ -23,7 +23,8 @@ trap cleanup EXIT
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
     wineserver -w
 ) >"$WORK/wineboot.log" 2>&1 </dev/null || { cat "$WORK/wineboot.log"; exit 1; }
-wineserver -p
+# Nothing of Wine's may keep our output open: a caller reading it would wait for ever.
+wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Debug \

@@ -96,7 +96,7 @@ private:
         } search{process_.dwProcessId, nullptr};
         EnumWindows(
             [](HWND window, LPARAM data) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(data);
+                auto& s = *reinterpret_cast<Search*>(data); // NOLINT(performance-no-int-to-ptr)
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
                 if (owner != s.process || !IsWindowVisible(window))

@@ -15,7 +15,7 @@ protected:
     const std::wstring root = L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
     RegistrySettingsStore store{root};
 
-    ~RegistryStoreTest() override { RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str()); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str()); }
 
     std::string get(std::string_view key) { return store.get(kSettingsApp, kSettingsSection, key); }
     bool save(std::string_view key, std::string_view value) {

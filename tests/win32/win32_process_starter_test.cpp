@@ -133,14 +133,20 @@ TEST_F(ProcessStarterTest, CommandLineTextIsPassedAsItIs) {
     }
 }
 
-TEST_F(ProcessStarterTest, StartThatCannotHappenIsReported) {
+TEST_F(ProcessStarterTest, StartThatCannotHappenIsReportedInTheSystemsWords) {
+    // A file of the player's length that Windows cannot run, as a DOS program on 64-bit Windows.
+    const std::string junk = dir.path("Program Files\\Not A Program.exe");
+    test::writeFile(junk, std::string(913758, '\x1A'));
     Win32ProcessStarter starter;
     for (const std::string& program :
-         {std::string(kNoDirectoryText), dir.path("Missing\\SPCPLAY.EXE"), dir.path(""),
+         {std::string(kNoDirectoryText), dir.path("Missing\\SPCPLAY.EXE"), dir.path(""), junk,
           std::string()}) {
         const std::error_code failure = starter.start({program + " X.SPC", program, {}});
-        EXPECT_TRUE(failure) << program;
-        EXPECT_FALSE(failure.message().empty());
+        ASSERT_TRUE(failure) << program;
+        const std::string message = failure.message();
+        EXPECT_FALSE(message.empty());
+        EXPECT_EQ(message.find("nknown"), std::string::npos) << message;
+        EXPECT_EQ(message.find_last_of(".\r\n"), std::string::npos) << message;
     }
     Sleep(300);
     EXPECT_TRUE(collect().empty());

@@ -32,15 +32,26 @@ void Win32KeyInjector::inject(const KeyEvent& event) {
 }
 
 void Win32KeyInjector::flush() {
-    const HWND target = GetForegroundWindow();
+    HWND target = GetForegroundWindow();
     const bool foreign =
         target != nullptr && GetWindowThreadProcessId(target, nullptr) != GetCurrentThreadId();
+    if (!foreign || pending_ == 0) {
+        pending_ = 0;
+        return;
+    }
     // A sent message is answered only when the target's thread is back in its message loop,
-    // which takes at most one queued message per visit. A key press may queue a character
-    // message of its own, so two visits per event cover everything injected.
-    for (int visit = 0; foreign && visit < 2 * pending_ + 1; ++visit)
-        if (!SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, nullptr))
+    // which takes at most one queued message per visit; a key press may queue a character
+    // message of its own, hence two visits per event. A hung target ends the wait at once.
+    const ULONGLONG deadline = GetTickCount64() + 2000;
+    for (int visit = 0; visit < 2 * pending_ + 1; ++visit) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline || !SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                    static_cast<UINT>(deadline - now), nullptr))
             break;
+    }
+    // Even so, under load a key may still be on its way (seen under Wine: about one press in
+    // twenty lost without this); a short pause lets it arrive before the focus moves on.
+    Sleep(kSettlePause);
     pending_ = 0;
 }
 

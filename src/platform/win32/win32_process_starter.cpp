@@ -1,6 +1,7 @@
 #include "platform/win32/win32_process_starter.h"
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_error.h"
 
 #include <windows.h>
 
@@ -10,7 +11,7 @@ std::error_code Win32ProcessStarter::start(const CommandLine& command) {
     const auto program = win32::toWidePath(command.program);
     auto text = win32::toWidePath(command.text);
     if (!program || program->empty() || !text)
-        return {ERROR_INVALID_PARAMETER, std::system_category()};
+        return {ERROR_INVALID_PARAMETER, win32::errorCategory()};
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -20,7 +21,7 @@ std::error_code Win32ProcessStarter::start(const CommandLine& command) {
     // CreateProcessW may write into the command-line buffer, so it gets a copy of its own.
     if (!CreateProcessW(program->c_str(), text->data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
-        return {static_cast<int>(GetLastError()), std::system_category()};
+        return win32::lastError();
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return {};

@@ -21,7 +21,8 @@ bool sameText(std::wstring_view a, std::wstring_view b) {
 }
 
 BOOL CALLBACK visit(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<Search*>(data);
+    // EnumWindows hands our pointer back as an integer.
+    auto& search = *reinterpret_cast<Search*>(data); // NOLINT(performance-no-int-to-ptr)
     if (!IsWindowVisible(window))
         return TRUE;
     if (search.process != 0) {
@@ -108,12 +109,12 @@ bool Win32WindowActivator::activate(std::string_view title) {
     const auto wide = win32::toWidePath(title);
     if (!wide)
         return false;
-    const HWND window = findWindow(*wide, 0);
+    HWND window = findWindow(*wide, 0);
     return window != nullptr && bringToFront(window);
 }
 
 bool Win32WindowActivator::activateApplication() {
-    const HWND window = findWindow(applicationTitle_, GetCurrentProcessId());
+    HWND window = findWindow(applicationTitle_, GetCurrentProcessId());
     return window != nullptr && bringToFront(window);
 }
 
