@@ -157,19 +157,6 @@ TEST_F(PlayerRemoteTest, EveryPanelButtonPressesItsKeyInThePlayerAndComesBack) {
     EXPECT_TRUE(someNeedShift);
 }
 
-TEST_F(PlayerRemoteTest, StopButtonSendsOnlyQ) {
-    PlayerWindow player(dir, std::string(kPlayerWindowTitle));
-    ASSERT_NE(player.handle, nullptr);
-    ASSERT_TRUE(windows.activateApplication());
-    ASSERT_EQ(pressInPlayer("q%{F4}", windows, layout, injector), PanelOutcome::Sent);
-    test::waitFor([] { return false; }, 500);
-    player.close();
-    const std::string q =
-        std::to_string(VkKeyScanA('q') & 0xFF) + " " + std::to_string(OemKeyScan('q') & 0xFF);
-    EXPECT_EQ(player.keys(), (std::vector<std::string>{"down " + q, "up " + q}));
-    EXPECT_TRUE(frontEndActive());
-}
-
 TEST_F(PlayerRemoteTest, WithoutAPlayerNothingIsPressedAndTheFrontEndStaysActive) {
     EXPECT_EQ(pressInPlayer("q%{F4}", windows, layout, injector), PanelOutcome::NoPlayerWindow);
     test::waitFor([] { return false; }, 300);
