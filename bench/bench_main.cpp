@@ -30,7 +30,9 @@ public:
         for (const Run& run : runs) {
             if (run.error_occurred)
                 failed.push_back(run.benchmark_name() + ": " + run.error_message);
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+            // With repetitions the median stands for the benchmark, else its one run does.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!run.error_occurred && (median || run.run_type == Run::RT_Iteration))
                 results[run.run_name.function_name] = {
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
                     run.counters};
