@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 BUILD=${BUILD_DIR:-build/test}
-if ! grep -q "^KAVO_BENCH:BOOL=ON" "$BUILD/CMakeCache.txt" 2>/dev/null; then
+if ! grep -Eq "^KAVO_BENCH:BOOL=(ON|TRUE|YES|1)$" "$BUILD/CMakeCache.txt" 2>/dev/null; then
     echo "bench: benchmarks not configured in $BUILD (no Google Benchmark?); skipped"
     exit 0
 fi
