@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct Result {
 // Keeps every run's figures while the console shows them as usual.
 class Collector : public benchmark::ConsoleReporter {
 public:
+    explicit Collector(bool color) : ConsoleReporter(color ? OO_Defaults : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.error_occurred)
@@ -101,10 +103,13 @@ int main(int argc, char** argv) {
 #ifdef KAVO_BENCH_HAVE_REMOTE
     registerRemote();
 #endif
+    bool color = true;
+    for (int i = 1; i < argc; ++i)
+        color &= std::string_view(argv[i]) != "--benchmark_color=false";
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    Collector collector;
+    Collector collector(color);
     benchmark::RunSpecifiedBenchmarks(&collector);
     printTable(collector);
     benchmark::Shutdown();
