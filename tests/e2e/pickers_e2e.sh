@@ -50,10 +50,9 @@ log_has() { grep -qxF -- "$1" "$LOG"; }
 ini_has() { grep -qxF -- "$1" "$INI"; }
 
 if [ "$WM" = openbox ]; then
-    openbox --sm-disable >/dev/null 2>&1 &
-    PIDS+=($!)
-    wait_for bash -c 'xprop -root _NET_CLIENT_LIST | grep -q "window id"' ||
-        fail "openbox did not start"
+    # shellcheck source=tests/e2e/openbox.sh
+    source "$(dirname "$0")/openbox.sh"
+    start_openbox
 fi
 
 # The program starts in a directory holding the player's directory and a music directory, so
