@@ -14,7 +14,7 @@ if(KAVO_BUILD_TESTS)
 
   file(GLOB KAVO_PICKERS_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/pickers_ui/*.cpp)
   if(KAVO_PICKERS_UI_TEST_SOURCES AND TARGET kavo_pickers)
-    add_executable(kavo_pickers_ui_tests ${KAVO_PICKERS_UI_TEST_SOURCES})
+    add_executable(kavo_pickers_ui_tests ${KAVO_PICKERS_UI_TEST_SOURCES} tests/qt_test_main.cpp)
     target_include_directories(kavo_pickers_ui_tests PRIVATE tests)
     target_link_libraries(kavo_pickers_ui_tests PRIVATE kavo_pickers kavo_posix Qt6::Test
                           GTest::gtest)

@@ -27,7 +27,7 @@ install(FILES data/kavofe.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
 
 if(KAVO_BUILD_TESTS)
   file(GLOB KAVO_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
-  add_executable(kavo_ui_tests ${KAVO_UI_TEST_SOURCES})
+  add_executable(kavo_ui_tests ${KAVO_UI_TEST_SOURCES} tests/qt_test_main.cpp)
   target_include_directories(kavo_ui_tests PRIVATE tests)
   target_link_libraries(kavo_ui_tests PRIVATE kavo_ui kavo_qtstore Qt6::Test GTest::gtest)
   gtest_discover_tests(kavo_ui_tests DISCOVERY_TIMEOUT 60

@@ -4,48 +4,9 @@
 # buttons again; checks what the player was given and received and that the main window has
 # the focus after every click.
 # Usage: main_window_e2e.sh KAVOFE STANDIN ARTEFACT_DIR [openbox]
-set -euo pipefail
-
-KAVOFE=$1
-STANDIN=$2
-ARTEFACTS=$3
-WM=${4:-}
-: "${KAVO_TEST_DISPLAY:?is not set: run the tests through test.sh, which starts a private Xvfb}"
-export DISPLAY=$KAVO_TEST_DISPLAY
-
-mkdir -p "$ARTEFACTS"
-TMP=$(mktemp -d)
-LOG=$TMP/standin.log
-PIDS=()
-cleanup() {
-    local pid
-    if [ -f "$LOG" ]; then
-        cp "$LOG" "$ARTEFACTS/standin${WM:+_$WM}.log"
-        pid=$(sed -n 's/^pid //p' "$LOG" | head -1)
-        [ -n "$pid" ] && PIDS+=("$pid")
-    fi
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$TMP"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$ARTEFACTS/failure${WM:+_$WM}.png" 2>/dev/null || true
-    [ -f "$LOG" ] && sed 's/^/  stand-in: /' "$LOG" >&2
-    exit 1
-}
-# Polls a command for up to five seconds.
-wait_for() {
-    local _
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.05
-    done
-    return 1
-}
-log_has() { grep -qxF -- "$1" "$LOG"; }
+ARTEFACT_PREFIX=""
+# shellcheck source=tests/e2e/common.sh
+source "$(dirname "$0")/common.sh"
 key_lines() { tail -n +"$1" "$LOG" | grep -E '^(press|release) ' || true; }
 # The keys logged after line $1 came while the player had the focus: a focus-out follows them.
 keys_then_focus_out() {

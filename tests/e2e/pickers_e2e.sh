@@ -4,49 +4,9 @@
 # stand-in player and a key sent to it. Checks what was stored, what the player was given and
 # that each picker reopens where it was left.
 # Usage: pickers_e2e.sh KAVOFE STANDIN ARTEFACT_DIR [openbox]
-set -euo pipefail
-
-KAVOFE=$1
-STANDIN=$2
-ARTEFACTS=$3
-WM=${4:-}
-: "${KAVO_TEST_DISPLAY:?is not set: run the tests through test.sh, which starts a private Xvfb}"
-export DISPLAY=$KAVO_TEST_DISPLAY
-
-mkdir -p "$ARTEFACTS"
-TMP=$(mktemp -d)
-LOG=$TMP/standin.log
-PIDS=()
-cleanup() {
-    local pid
-    if [ -f "$LOG" ]; then
-        cp "$LOG" "$ARTEFACTS/pickers_standin${WM:+_$WM}.log"
-        pid=$(sed -n 's/^pid //p' "$LOG" | head -1)
-        [ -n "$pid" ] && PIDS+=("$pid")
-    fi
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$TMP"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$ARTEFACTS/pickers_failure${WM:+_$WM}.png" 2>/dev/null || true
-    [ -f "$INI" ] && sed 's/^/  settings: /' "$INI" >&2
-    [ -f "$LOG" ] && sed 's/^/  stand-in: /' "$LOG" >&2
-    exit 1
-}
-# Polls a command for up to five seconds.
-wait_for() {
-    local _
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.05
-    done
-    return 1
-}
-log_has() { grep -qxF -- "$1" "$LOG"; }
+ARTEFACT_PREFIX=pickers_
+# shellcheck source=tests/e2e/common.sh
+source "$(dirname "$0")/common.sh"
 ini_has() { grep -qxF -- "$1" "$INI"; }
 
 if [ "$WM" = openbox ]; then

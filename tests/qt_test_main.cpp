@@ -1,3 +1,4 @@
+// Shared main of the widget test programs: they need a QApplication.
 #include <QApplication>
 #include <gtest/gtest.h>
 
