@@ -51,6 +51,13 @@ double scaled(double value, const std::string& unit, bool isTime) {
     return unit == "ms" ? value * 1e3 : unit == "us" ? value * 1e6 : value;
 }
 
+// Three significant digits, without an exponent.
+std::string figure(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, value >= 100 ? "%.0f" : "%.3g", value);
+    return text;
+}
+
 std::string cpuModel() {
     std::ifstream cpuinfo("/proc/cpuinfo");
     for (std::string line; std::getline(cpuinfo, line);)
@@ -79,9 +86,9 @@ void printTable(const Collector& collector) {
         };
         const double mine = value(subject->second);
         const double bare = value(baseline->second);
-        std::printf("| %s | %.3g %s | %.3g %s | %.2f | %s |\n", c.measure.c_str(), mine,
-                    c.unit.c_str(), bare, c.unit.c_str(), bare > 0 ? mine / bare : 0.0,
-                    c.target.c_str());
+        std::printf("| %s | %s %s | %s %s | %.2f | %s |\n", c.measure.c_str(), figure(mine).c_str(),
+                    c.unit.c_str(), figure(bare).c_str(), c.unit.c_str(),
+                    bare > 0 ? mine / bare : 0.0, c.target.c_str());
     }
 }
 
