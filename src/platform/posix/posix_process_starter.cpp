@@ -44,9 +44,7 @@ std::error_code PosixProcessStarter::start(const CommandLine& command) {
     }
     if (child == 0) {
         ::close(report[0]);
-        // vfork: the player need not copy the address space it replaces at once, and this
-        // process only waits for the exec before it ends.
-        const pid_t player = ::vfork();
+        const pid_t player = ::fork();
         if (player == 0) {
             ::setsid();
             ::execv(argv[0], argv.data());
