@@ -54,6 +54,10 @@ int main(int argc, char* argv[]) {
     kavo::ui::QtMessageSink messages;
     kavo::ui::Collaborators with{backends.store, backends.files, backends.shortPaths,
                                  backends.starter, messages};
+#ifndef _WIN32
+    // A damaged settings file or a failed save is reported, not silently dropped.
+    backends.store.setMessages(&messages);
+#endif
 
 #ifdef _WIN32
     with.windows = &backends.windows;
