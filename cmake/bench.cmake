@@ -35,11 +35,7 @@ if(KAVO_BENCH AND NOT WIN32)
     add_executable(kavo_bench_bare_qt bench/probe_bare_qt.cpp)
     target_link_libraries(kavo_bench_bare_qt PRIVATE Qt6::Widgets)
     add_executable(kavo_bench_kavofe bench/probe_kavofe.cpp)
-    target_link_libraries(kavo_bench_kavofe PRIVATE kavo_ui kavo_posix kavo_qtstore)
-    if(TARGET kavo_x11)
-      target_link_libraries(kavo_bench_kavofe PRIVATE kavo_x11)
-      target_compile_definitions(kavo_bench_kavofe PRIVATE KAVO_HAVE_X11)
-    endif()
+    target_link_libraries(kavo_bench_kavofe PRIVATE kavo_program)
     target_sources(kavo_bench PRIVATE bench/startup_bench.cpp)
     target_compile_definitions(kavo_bench PRIVATE KAVO_BENCH_HAVE_UI
       KAVO_BENCH_BARE_QT="$<TARGET_FILE:kavo_bench_bare_qt>"

@@ -1,0 +1,88 @@
+#include "ui/program.h"
+
+#include <QGuiApplication>
+
+#ifdef _WIN32
+#include "platform/win32/registry_settings_store.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_process_starter.h"
+#include "platform/win32/win32_short_path.h"
+#include "platform/win32/win32_window_activator.h"
+#else
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_process_starter.h"
+#include "platform/posix/posix_short_path.h"
+#include "settings/qt/qsettings_store.h"
+#endif
+
+#ifdef KAVO_HAVE_X11
+#include "platform/x11/x11_remote.h"
+#endif
+
+namespace kavo::ui {
+
+#ifdef _WIN32
+struct Program::Backends {
+    RegistrySettingsStore store;
+    Win32FileSystem files;
+    Win32ShortPath shortPaths;
+    Win32ProcessStarter starter;
+    Win32KeyboardLayout layout;
+    Win32KeyInjector injector;
+    Win32WindowActivator windows;
+};
+#else
+struct Program::Backends {
+    QSettingsStore store;
+    PosixFileSystem files;
+    PosixShortPath shortPaths;
+    PosixProcessStarter starter;
+#ifdef KAVO_HAVE_X11
+    std::unique_ptr<x11::Remote> remote;
+#endif
+};
+#endif
+
+Program::Program() : backends_(std::make_unique<Backends>()) {
+    Backends& b = *backends_;
+    Collaborators with{b.store, b.files, b.shortPaths, b.starter, messages_};
+#ifdef _WIN32
+    with.windows = &b.windows;
+    with.layout = &b.layout;
+    with.injector = &b.injector;
+#else
+    // A damaged settings file or a failed save is reported, not silently dropped.
+    b.store.setMessages(&messages_);
+#endif
+#ifdef KAVO_HAVE_X11
+    // The remote works on X displays only; elsewhere the panel buttons do nothing.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        b.remote = x11::Remote::open();
+    if (b.remote) {
+        with.windows = &b.remote->windows();
+        with.layout = &b.remote->layout();
+        with.injector = &b.remote->injector();
+    }
+#endif
+    window_ = std::make_unique<MainWindow>(with);
+    messages_.setParent(window_.get());
+}
+
+// The window goes first: its final release still saves through the backends.
+Program::~Program() {
+    window_.reset();
+}
+
+void Program::show() {
+    window_->show();
+#ifdef _WIN32
+    backends_->windows.setApplicationTitle(window_->windowTitle().toStdString());
+#endif
+#ifdef KAVO_HAVE_X11
+    if (backends_->remote)
+        backends_->remote->setApplicationWindow(window_->winId());
+#endif
+}
+
+} // namespace kavo::ui
