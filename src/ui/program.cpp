@@ -44,16 +44,15 @@ struct Program::Backends {
 };
 #endif
 
-Program::Program() : backends_(std::make_unique<Backends>()) {
-    Backends& b = *backends_;
-    Collaborators with{b.store, b.files, b.shortPaths, b.starter, messages_};
+Collaborators Program::wire(Backends& b, QtMessageSink& messages) {
+    Collaborators with{b.store, b.files, b.shortPaths, b.starter, messages};
 #ifdef _WIN32
     with.windows = &b.windows;
     with.layout = &b.layout;
     with.injector = &b.injector;
 #else
     // A damaged settings file or a failed save is reported, not silently dropped.
-    b.store.setMessages(&messages_);
+    b.store.setMessages(&messages);
 #endif
 #ifdef KAVO_HAVE_X11
     // The remote works on X displays only; elsewhere the panel buttons do nothing.
@@ -65,7 +64,12 @@ Program::Program() : backends_(std::make_unique<Backends>()) {
         with.injector = &b.remote->injector();
     }
 #endif
-    window_ = std::make_unique<MainWindow>(with);
+    return with;
+}
+
+Program::Program()
+    : backends_(std::make_unique<Backends>()),
+      window_(std::make_unique<MainWindow>(wire(*backends_, messages_))) {
     messages_.setParent(window_.get());
 }
 

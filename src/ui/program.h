@@ -22,6 +22,8 @@ public:
 
 private:
     struct Backends;
+    static Collaborators wire(Backends& backends, QtMessageSink& messages);
+
     std::unique_ptr<Backends> backends_;
     QtMessageSink messages_;
     std::unique_ptr<MainWindow> window_;
