@@ -24,15 +24,15 @@ ControlPanelFrame::ControlPanelFrame(WindowActivator* windows, KeyboardLayout* l
       injector_(injector), digits_(new QButtonGroup(this)) {
     setObjectName(QStringLiteral("Frame1"));
     digits_->setObjectName(QStringLiteral("Command2"));
-    for (const PanelButton& spec : kPanelButtons) {
-        auto* button = new QPushButton(qtText(spec.caption), this);
-        button->setObjectName(qtText(spec.name));
-        button->setGeometry(twipRect(spec.left, spec.top, spec.width, spec.height));
+    for (const PanelButton& entry : kPanelButtons) {
+        auto* button = new QPushButton(qtText(entry.caption), this);
+        button->setObjectName(qtText(entry.name));
+        button->setGeometry(twipRect(entry.left, entry.top, entry.width, entry.height));
         button->setAutoDefault(false);
-        if (spec.index >= 0) {
-            digits_->addButton(button, spec.index);
+        if (entry.index >= 0) {
+            digits_->addButton(button, entry.index);
         } else {
-            const std::string_view text = spec.text;
+            const std::string_view text = entry.text;
             connect(button, &QPushButton::clicked, this, [this, text] { press(text); });
         }
     }
