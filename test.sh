@@ -10,23 +10,13 @@ JOBS=$(nproc)
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DKAVO_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 
-# Real-window tests get a display of their own; it is stopped on every exit. It must not reset
-# when its last client leaves, between two test processes: it refuses connections meanwhile.
+# Real-window tests get a display of their own; it is stopped on every exit.
 XVFB_PID=""
 cleanup() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true; }
 trap cleanup EXIT
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export KAVO_TEST_DISPLAY=":$n"
-        break
-    fi
-done
-for _ in $(seq 50); do
-    DISPLAY=$KAVO_TEST_DISPLAY xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+source scripts/xvfb.sh
+start_xvfb 90 140
+export KAVO_TEST_DISPLAY=$XVFB_DISPLAY
 
 # No test may see the real user's settings or session.
 TEST_HOME=$(mktemp -d)

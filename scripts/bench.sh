@@ -19,18 +19,9 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${KAVO_BENCH_DISPLAY:-}" ]; then
-    for n in $(seq 160 200); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-            XVFB_PID=$!
-            export KAVO_BENCH_DISPLAY=":$n"
-            break
-        fi
-    done
-    for _ in $(seq 50); do
-        DISPLAY=$KAVO_BENCH_DISPLAY xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    source scripts/xvfb.sh
+    start_xvfb 160 200
+    export KAVO_BENCH_DISPLAY=$XVFB_DISPLAY
 fi
 # The program under measurement must not see the real user's settings or session.
 export HOME=$SCRATCH XDG_CONFIG_HOME=$SCRATCH/.config XDG_RUNTIME_DIR=$SCRATCH/runtime
