@@ -42,7 +42,9 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
         error(std::string(kNoSpcFileMessage));
         return LaunchOutcome::NoSpcFile;
     }
-    const std::string spcShort = dosname(files_, shortPaths_, request.spcBox);
+    ShortPathApi* playerPaths = starter_.shortPathsFor(request.playerBox);
+    ShortPathApi& shortPaths = playerPaths ? *playerPaths : shortPaths_;
+    const std::string spcShort = dosname(files_, shortPaths, request.spcBox);
 
     std::string wavShort;
     if (request.logToWav) {
@@ -52,7 +54,7 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
             return LaunchOutcome::WavUnusable;
         }
         if (files_.openOrCreate(request.wavBox))
-            wavShort = dosname(files_, shortPaths_, request.wavBox);
+            wavShort = dosname(files_, shortPaths, request.wavBox);
         if (wavShort.empty()) {
             error("Could not open or create the WAV file \"" + request.wavBox +
                   "\".\rChoose a file in a directory you can write to.");
@@ -63,6 +65,11 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
     const CommandLine command =
         buildCommandLine(request.playerBox, spcShort, request.logToWav ? &wavShort : nullptr);
     if (const std::error_code failure = starter_.start(command)) {
+        if (failure.category() == startErrorCategory()) {
+            error("Could not start the player \"" + request.playerBox + "\".\r" +
+                  failure.message());
+            return LaunchOutcome::StartFailed;
+        }
         error("Could not start the player \"" + request.playerBox + "\": " + failure.message() +
               ".\rSet the player's directory with \"SPCPLAY Dir\" in the File menu.");
         return LaunchOutcome::StartFailed;

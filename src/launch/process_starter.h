@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launch/short_path.h"
+
 #include <string>
 #include <system_error>
 #include <vector>
@@ -22,6 +24,21 @@ public:
     // Starts the program in a normal, focused window and returns without waiting for it.
     // An empty error code means it was started.
     virtual std::error_code start(const CommandLine& command) = 0;
+
+    // Short paths as the program at `program` sees files, where they differ from the
+    // platform's own (a DOS program in an emulator); null otherwise. Asked once per launch,
+    // before any short path is taken; it forgets what the previous launch named.
+    virtual ShortPathApi* shortPathsFor(const std::string& /*program*/) { return nullptr; }
 };
 
+// Start failures that have no system error code of their own; their messages are whole
+// sentences for the user.
+enum class StartError { EmulatorMissing = 1, NotDosName, Staging };
+const std::error_category& startErrorCategory();
+inline std::error_code make_error_code(StartError e) {
+    return {static_cast<int>(e), startErrorCategory()};
+}
+
 } // namespace kavo
+
+template <> struct std::is_error_code_enum<kavo::StartError> : std::true_type {};

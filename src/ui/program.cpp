@@ -10,10 +10,14 @@
 #include "platform/win32/win32_short_path.h"
 #include "platform/win32/win32_window_activator.h"
 #else
+#include "platform/posix/dosbox_starter.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
 #include "platform/posix/posix_short_path.h"
 #include "settings/qt/qsettings_store.h"
+#include "ui/qt_fd_watcher.h"
+
+#include <cstdlib>
 #endif
 
 #ifdef KAVO_HAVE_X11
@@ -24,6 +28,8 @@ namespace kavo::ui {
 
 #ifdef _WIN32
 struct Program::Backends {
+    explicit Backends(MessageSink& /*messages*/) {}
+
     RegistrySettingsStore store;
     Win32FileSystem files;
     Win32ShortPath shortPaths;
@@ -34,10 +40,17 @@ struct Program::Backends {
 };
 #else
 struct Program::Backends {
+    explicit Backends(MessageSink& messages)
+        : starter(native, watcher, messages,
+                  dos::stagingBase(std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"))) {}
+
     QSettingsStore store;
     PosixFileSystem files;
     PosixShortPath shortPaths;
-    PosixProcessStarter starter;
+    PosixProcessStarter native;
+    QtFdWatcher watcher;
+    // A DOS player runs in DOSBox, anything else directly.
+    DosboxStarter starter;
 #ifdef KAVO_HAVE_X11
     std::unique_ptr<x11::Remote> remote;
 #endif
@@ -68,7 +81,7 @@ Collaborators Program::wire(Backends& b, QtMessageSink& messages) {
 }
 
 Program::Program()
-    : backends_(std::make_unique<Backends>()),
+    : backends_(std::make_unique<Backends>(messages_)),
       window_(std::make_unique<MainWindow>(wire(*backends_, messages_))) {
     messages_.setParent(window_.get());
 }

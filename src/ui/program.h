@@ -24,8 +24,8 @@ private:
     struct Backends;
     static Collaborators wire(Backends& backends, QtMessageSink& messages);
 
+    QtMessageSink messages_; // first: the backends report through it
     std::unique_ptr<Backends> backends_;
-    QtMessageSink messages_;
     std::unique_ptr<MainWindow> window_;
 };
 

@@ -3,22 +3,76 @@
 #include "platform/x11/x11_keyboard_layout.h"
 #include "platform/x11/x11_window_activator.h"
 #include "platform/x11/xtest_key_injector.h"
+#include "remote/us_keyboard.h"
 
 #include <X11/extensions/XTest.h>
 
 namespace kavo::x11 {
 
+namespace {
+
+// An emulated DOS machine reads key positions as PC scan codes, so it gets the US keyboard's
+// answers whatever the host layout is; other windows get the server's keymap.
+class TargetLayout : public KeyboardLayout {
+public:
+    TargetLayout(X11WindowActivator& windows, KeyboardLayout& keymap)
+        : windows_(windows), keymap_(keymap) {}
+    std::int16_t vkKeyScan(std::uint8_t c) override { return current().vkKeyScan(c); }
+    std::uint8_t charToOem(std::uint8_t c) override { return current().charToOem(c); }
+    std::uint32_t oemKeyScan(std::uint16_t c) override { return current().oemKeyScan(c); }
+    std::uint32_t mapVirtualKey(std::uint32_t code, std::uint32_t mapType) override {
+        return current().mapVirtualKey(code, mapType);
+    }
+
+private:
+    KeyboardLayout& current() {
+        return windows_.activatedDosMachine() ? static_cast<KeyboardLayout&>(us_) : keymap_;
+    }
+    X11WindowActivator& windows_;
+    KeyboardLayout& keymap_;
+    UsPcKeyboard us_;
+};
+
+// With the evdev keycodes of Xvfb and current X servers, a PC set-1 scan code is keycode - 8.
+class TargetInjector : public KeyInjector {
+public:
+    TargetInjector(X11WindowActivator& windows, XTestKeyInjector& keys)
+        : windows_(windows), keys_(keys) {}
+    void inject(const KeyEvent& event) override {
+        if (!windows_.activatedDosMachine()) {
+            keys_.inject(event);
+            return;
+        }
+        constexpr int kEvdevOffset = 8;
+        if (event.scanCode == kNoKey || event.scanCode + kEvdevOffset >= kNoKey)
+            return;
+        KeyEvent moved = event;
+        moved.scanCode = static_cast<std::uint8_t>(event.scanCode + kEvdevOffset);
+        keys_.inject(moved);
+    }
+    void flush() override { keys_.flush(); }
+
+private:
+    X11WindowActivator& windows_;
+    XTestKeyInjector& keys_;
+};
+
+} // namespace
+
 struct Remote::Parts {
     explicit Parts(Display* display)
-        : display(display), windows(display), layout(display), injector(display) {}
+        : display(display), windows(display), keymap(display), keys(display),
+          layout(windows, keymap), injector(windows, keys) {}
     ~Parts() { XCloseDisplay(display); }
     Parts(const Parts&) = delete;
     Parts& operator=(const Parts&) = delete;
 
     Display* display;
     X11WindowActivator windows;
-    X11KeyboardLayout layout;
-    XTestKeyInjector injector;
+    X11KeyboardLayout keymap;
+    XTestKeyInjector keys;
+    TargetLayout layout;
+    TargetInjector injector;
 };
 
 std::unique_ptr<Remote> Remote::open(const char* displayName) {

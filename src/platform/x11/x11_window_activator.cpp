@@ -1,6 +1,7 @@
 #include "platform/x11/x11_window_activator.h"
 
 #include "platform/x11/error_trap.h"
+#include "remote/window_title.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -70,18 +71,23 @@ X11WindowActivator::X11WindowActivator(Display* display)
 
 bool X11WindowActivator::activate(std::string_view title) {
     ErrorTrap trap(display_);
+    activatedDosMachine_ = false;
     auto target = find(title);
     if (!target)
         return false;
     bringForward(*target);
-    return !trap.failed();
+    if (trap.failed())
+        return false;
+    activatedDosMachine_ = target->match == TitleMatch::DosMachine;
+    return true;
 }
 
 bool X11WindowActivator::activateApplication() {
     if (!application_)
         return false;
     ErrorTrap trap(display_);
-    Candidate target{application_, topLevelOf(application_), viewable(application_)};
+    Candidate target{application_, topLevelOf(application_), viewable(application_),
+                     TitleMatch::Exact};
     if (trap.failed())
         return false;
     bringForward(target);
@@ -89,24 +95,23 @@ bool X11WindowActivator::activateApplication() {
 }
 
 std::optional<X11WindowActivator::Candidate> X11WindowActivator::find(std::string_view title) {
-    std::optional<Candidate> exact;
-    std::optional<Candidate> prefix;
-    collect(root_, 0, title, exact, prefix);
-    return exact ? exact : prefix;
+    std::optional<Candidate> best;
+    collect(root_, 0, title, best);
+    return best;
 }
 
-// Depth-first from the root, bottom to top, so the last match is the topmost. A titled window
-// is a client; its children are not looked at.
+// Depth-first from the root, bottom to top, so the last of equally good matches is the
+// topmost. A titled window is a client; its children are not looked at.
 void X11WindowActivator::collect(Window window, Window topLevel, std::string_view title,
-                                 std::optional<Candidate>& exact,
-                                 std::optional<Candidate>& prefix) {
+                                 std::optional<Candidate>& best) {
     if (window != root_) {
         if (auto name = titleOf(window)) {
-            if (name->starts_with(title)) {
+            const TitleMatch match = matchTitle(*name, title);
+            if (match != TitleMatch::NoMatch && (!best || match >= best->match)) {
                 bool shown = viewable(window);
                 auto state = readLongs(display_, window, wmState_, wmState_);
                 if (shown || (!state.empty() && state[0] == kIconicState))
-                    (*name == title ? exact : prefix) = Candidate{window, topLevel, shown};
+                    best = Candidate{window, topLevel, shown, match};
             }
             return;
         }
@@ -119,7 +124,7 @@ void X11WindowActivator::collect(Window window, Window topLevel, std::string_vie
         return;
     std::unique_ptr<Window, XFreeDeleter> owner(children);
     for (Window child : std::span(children, count))
-        collect(child, window == root_ ? child : topLevel, title, exact, prefix);
+        collect(child, window == root_ ? child : topLevel, title, best);
 }
 
 std::optional<std::string> X11WindowActivator::titleOf(Window window) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/window_activator.h"
+#include "remote/window_title.h"
 
 #include <X11/Xlib.h>
 #include <optional>
@@ -15,17 +16,21 @@ public:
     bool activate(std::string_view title) override;
     bool activateApplication() override;
     void setApplicationWindow(Window window) { application_ = window; }
+    // Whether the window the last successful activate() brought forward is an emulated DOS
+    // machine's, whose keyboard is read by key position.
+    bool activatedDosMachine() const { return activatedDosMachine_; }
 
 private:
     struct Candidate {
         Window client;
         Window topLevel; // the child of the root that holds the client, its frame under a WM
         bool viewable;
+        TitleMatch match;
     };
 
     std::optional<Candidate> find(std::string_view title);
     void collect(Window window, Window topLevel, std::string_view title,
-                 std::optional<Candidate>& exact, std::optional<Candidate>& prefix);
+                 std::optional<Candidate>& best);
     std::optional<std::string> titleOf(Window window);
     bool viewable(Window window);
     Window topLevelOf(Window window);
@@ -35,6 +40,7 @@ private:
     Display* display_;
     Window root_;
     Window application_ = 0;
+    bool activatedDosMachine_ = false;
     Atom netWmName_, utf8String_, netActiveWindow_, netSupported_, wmState_;
 };
 

@@ -1,0 +1,34 @@
+#include "launch/process_starter.h"
+
+namespace kavo {
+
+namespace {
+
+class StartErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "kavo.start"; }
+    std::string message(int code) const override {
+        switch (static_cast<StartError>(code)) {
+        case StartError::EmulatorMissing:
+            return "The player is a DOS program, which this system runs in DOSBox, and DOSBox is "
+                   "not installed.\rInstall it (Debian and Ubuntu: sudo apt install dosbox) and "
+                   "launch again.";
+        case StartError::NotDosName:
+            return "The player's file name is not a DOS file name, so DOSBox cannot start it.\r"
+                   "Rename it to SPCPLAY.EXE.";
+        case StartError::Staging:
+            return "The files for DOSBox could not be prepared in the temporary directory.\r"
+                   "Check that it exists and has free space.";
+        }
+        return "Unknown start failure.";
+    }
+};
+
+} // namespace
+
+const std::error_category& startErrorCategory() {
+    static const StartErrorCategory category;
+    return category;
+}
+
+} // namespace kavo

@@ -1,0 +1,302 @@
+#include "platform/posix/dosbox_starter.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace kavo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Owns a descriptor; release() hands it on.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+    // Moved above the descriptors the child's own are copied to, so no copy overwrites another.
+    bool raise() {
+        const int high = ::fcntl(fd_, F_DUPFD_CLOEXEC, 10);
+        if (high < 0)
+            return false;
+        ::close(std::exchange(fd_, high));
+        return true;
+    }
+
+private:
+    int fd_;
+};
+
+std::string readHead(int fd, off_t offset, std::size_t count) {
+    std::string bytes(count, '\0');
+    const ssize_t got = ::pread(fd, bytes.data(), count, offset);
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return bytes;
+}
+
+bool isDosProgramFile(const std::string& path) {
+    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const std::string first = readHead(file.get(), 0, 64);
+    const auto offset = dos::newHeaderOffset(first);
+    const std::string atNewHeader =
+        offset && *offset < static_cast<std::uint64_t>(info.st_size) ? readHead(file.get(), *offset, 4)
+                                                                      : std::string();
+    return dos::isDosProgram(first, atNewHeader);
+}
+
+std::string findInPath(std::string_view name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t begin = 0;
+    while (begin <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', begin), dirs.size());
+        const std::string dir = end == begin ? "." : dirs.substr(begin, end - begin);
+        const std::string candidate = dir + "/" + std::string(name);
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return {};
+}
+
+// Whether the staging directory at path still belongs to a running DOSBox: its lock is held
+// by the copy DOSBox inherited. One without a lock is only a few microseconds old or broken.
+bool inUse(const fs::path& stage) {
+    Fd lock(::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (lock.get() < 0) {
+        std::error_code error;
+        const auto age = fs::file_time_type::clock::now() - fs::last_write_time(stage, error);
+        return !error && age < std::chrono::minutes(1);
+    }
+    return ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0;
+}
+
+void sweep(const std::string& base) {
+    std::error_code error;
+    for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
+        struct stat info {};
+        const fs::path stage = it->path();
+        if (!stage.filename().string().starts_with(dos::kStagePrefix) ||
+            ::lstat(stage.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+            info.st_uid != ::getuid() || inUse(stage))
+            continue;
+        std::error_code ignored;
+        fs::remove_all(stage, ignored);
+    }
+}
+
+bool writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    return !out.fail();
+}
+
+std::string readTail(const fs::path& path, std::size_t limit) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text.size() > limit ? text.substr(text.size() - limit) : text;
+}
+
+// The staged drives: C the player directory, one directory per file, the marker drive.
+bool fillStage(const fs::path& stage, const fs::path& playerDir, const dos::Stage& files,
+               const std::string& config) {
+    std::error_code error;
+    fs::create_directory_symlink(playerDir, stage / "C", error);
+    for (const dos::Stage::File& file : files.files()) {
+        const fs::path drive = stage / std::string{file.drive};
+        if (!error)
+            fs::create_directory(drive, error);
+        if (!error)
+            fs::create_symlink(file.hostPath, drive / file.dosName, error);
+    }
+    if (!error)
+        fs::create_directory(stage / std::string{dos::kMarkerDrive}, error);
+    return !error && writeFile(stage / dos::kConfigName, config);
+}
+
+std::vector<std::string> dosboxEnvironment() {
+    // SDL falls back to drawing in the terminal when X fails; with x11 DOSBox says why instead.
+    constexpr std::string_view kVideo = "SDL_VIDEODRIVER=";
+    std::vector<std::string> env;
+    for (char** entry = environ; entry && *entry; ++entry)
+        if (!std::string_view(*entry).starts_with(kVideo))
+            env.emplace_back(*entry);
+    env.push_back(std::string(kVideo) + "x11");
+    return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& words) {
+    std::vector<char*> out;
+    out.reserve(words.size() + 1);
+    for (std::string& word : words)
+        out.push_back(word.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
+} // namespace
+
+void DosboxStarter::Names::getShortPathName(const std::string& longPath, std::span<char> buffer) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(longPath, error);
+    if (error)
+        return;
+    const std::string dosPath = stage.add(absolute.string());
+    if (dosPath.size() + 1 > buffer.size())
+        return;
+    std::copy(dosPath.begin(), dosPath.end(), buffer.begin());
+    buffer[dosPath.size()] = '\0';
+}
+
+DosboxStarter::DosboxStarter(ProcessStarter& native, FdWatcher& watcher, MessageSink& messages,
+                             std::string stagingBase)
+    : native_(native), watcher_(watcher), messages_(messages), base_(std::move(stagingBase)) {
+    sweep(base_);
+}
+
+// DOSBox outlives us if it must; the next starter sweeps what it leaves.
+DosboxStarter::~DosboxStarter() {
+    for (const auto& [fd, run] : runs_) {
+        watcher_.unwatch(fd);
+        ::close(fd);
+    }
+}
+
+ShortPathApi* DosboxStarter::shortPathsFor(const std::string& program) {
+    names_ = Names();
+    dosProgram_ = isDosProgramFile(program) ? program : std::string();
+    return dosProgram_.empty() ? nullptr : &names_;
+}
+
+std::error_code DosboxStarter::start(const CommandLine& command) {
+    if (dosProgram_.empty() || command.program != dosProgram_)
+        return native_.start(command);
+    dosProgram_.clear();
+    return startDosbox(command);
+}
+
+std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
+    const fs::path program = fs::absolute(command.program);
+    const std::string name = program.filename().string();
+    // The rest of the launcher's line holds only the names given out above.
+    const std::string dosCommand = "C:\\" + name + command.text.substr(command.program.size());
+    if (!dos::isDosName(name) || !dos::isPlainCommand(dosCommand))
+        return StartError::NotDosName;
+    const std::string dosbox = findInPath("dosbox");
+    if (dosbox.empty())
+        return StartError::EmulatorMissing;
+
+    std::string stageText = base_ + "/" + std::string(dos::kStagePrefix) + "XXXXXX";
+    if (!::mkdtemp(stageText.data()))
+        return StartError::Staging;
+    const fs::path stage = stageText;
+    auto abandon = [&stage](std::error_code error) {
+        std::error_code ignored;
+        fs::remove_all(stage, ignored);
+        return error;
+    };
+    Fd lock(::open((stage / dos::kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    Fd output(::open((stage / dos::kOutputName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.get() < 0 || ::flock(lock.get(), LOCK_EX) != 0 || output.get() < 0 ||
+        !fillStage(stage, program.parent_path(), names_.stage,
+                   dos::config(stageText, names_.stage, dosCommand)))
+        return abandon(StartError::Staging);
+
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return abandon(lastError());
+    Fd exitRead(ends[0]);
+    Fd exitWrite(ends[1]);
+    if (!lock.raise() || !output.raise() || !exitWrite.raise())
+        return abandon(lastError());
+
+    // DOSBox writes its output to a file: a pipe would kill it with SIGPIPE once we are gone.
+    // It holds the lock (sweeping) and the pipe's write end (its end is DOSBox's) as 3 and 4.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output.get(), 1);
+    posix_spawn_file_actions_adddup2(&actions, output.get(), 2);
+    posix_spawn_file_actions_adddup2(&actions, exitWrite.get(), 3);
+    posix_spawn_file_actions_adddup2(&actions, lock.get(), 4);
+    posix_spawn_file_actions_addchdir_np(&actions, stage.c_str());
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+
+    std::vector<std::string> words{dosbox, "-conf", (stage / dos::kConfigName).string()};
+    std::vector<std::string> env = dosboxEnvironment();
+    auto argv = pointers(words);
+    auto envp = pointers(env);
+    pid_t pid = 0;
+    const int failed =
+        ::posix_spawn(&pid, dosbox.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (failed != 0)
+        return abandon({failed, std::generic_category()});
+
+    const int fd = exitRead.release();
+    runs_[fd] = Run{pid, stageText};
+    watcher_.watch(fd, [this, fd] { finished(fd); });
+    return {};
+}
+
+void DosboxStarter::finished(int exitFd) {
+    watcher_.unwatch(exitFd);
+    ::close(exitFd);
+    const Run run = runs_.at(exitFd);
+    runs_.erase(exitFd);
+    // Its end of the pipe closes as it exits: the wait is short.
+    int status = 0;
+    while (::waitpid(run.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    const fs::path stage = run.stageDir;
+    const std::string reason = dos::errorReason(readTail(stage / dos::kOutputName, 64 * 1024));
+    std::error_code error;
+    const bool started =
+        fs::exists(stage / std::string{dos::kMarkerDrive} / dos::kMarkerName, error);
+    fs::remove_all(stage, error);
+
+    if (!reason.empty())
+        messages_.show("DOSBox could not run the player: " + reason + ".", kErrorTitle,
+                       MessageIcon::Error);
+    else if (!started)
+        messages_.show("DOSBox ended before it started the player.", kErrorTitle,
+                       MessageIcon::Error);
+}
+
+} // namespace kavo
