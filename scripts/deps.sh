@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of tasks needs, when any is missing.
-# Usage: scripts/deps.sh GROUP...   (groups: build ui x11 wine tools)
+# Usage: scripts/deps.sh GROUP...   (groups: build ui x11 dosbox dostest wine tools)
 set -euo pipefail
 
 packages_for() {
@@ -8,6 +8,8 @@ packages_for() {
     build) echo "cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev" ;;
     ui) echo "qt6-base-dev libgl1-mesa-dev" ;;
     x11) echo "xvfb xauth x11-utils xdotool libxtst-dev libx11-dev imagemagick openbox" ;;
+    dosbox) echo "dosbox" ;;
+    dostest) echo "nasm x11-xkb-utils" ;;
     wine) echo "g++-mingw-w64-x86-64 wine wine64 googletest" ;;
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
     *) echo "unknown group: $1" >&2; return 1 ;;
