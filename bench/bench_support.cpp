@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -42,6 +43,14 @@ private:
 const std::string& scratchDirectory() {
     static const Scratch scratch;
     return scratch.path();
+}
+
+std::string benchDisplay() {
+    for (const char* name : {"KAVO_BENCH_DISPLAY", "KAVO_TEST_DISPLAY", "DISPLAY"})
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): one thread
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+            return value;
+    return {};
 }
 
 std::int64_t monotonicNanoseconds() {

@@ -10,6 +10,10 @@ namespace kavo::bench {
 // A fresh directory under the temporary directory, removed with everything in it at exit.
 const std::string& scratchDirectory();
 
+// The X display the benchmarks draw on: KAVO_BENCH_DISPLAY, else KAVO_TEST_DISPLAY, else
+// DISPLAY; "" when none is set.
+std::string benchDisplay();
+
 // CLOCK_MONOTONIC in nanoseconds: one clock for this process and its children.
 std::int64_t monotonicNanoseconds();
 

@@ -22,5 +22,6 @@ void registerLaunch();
 void registerPicker();
 void registerStartup();
 void registerRemote();
+void registerDosbox();
 
 } // namespace kavo::bench

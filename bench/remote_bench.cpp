@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <thread>
 
 namespace kavo::bench {
@@ -19,17 +18,10 @@ namespace {
 
 constexpr int kClicks = 100;
 
-std::string display() {
-    for (const char* name : {"KAVO_BENCH_DISPLAY", "KAVO_TEST_DISPLAY", "DISPLAY"})
-        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
-            return value;
-    return {};
-}
-
 // The player stand-in, running until the end of the measurement.
 class StandIn {
 public:
-    StandIn() : child_(spawn(KAVO_BENCH_STANDIN, {}, {"DISPLAY=" + display()})) {
+    StandIn() : child_(spawn(KAVO_BENCH_STANDIN, {}, {"DISPLAY=" + benchDisplay()})) {
         unsigned long id = 0;
         if (std::sscanf(readLine(child_.output).c_str(), "ready %lu", &id) == 1)
             window_ = id;
@@ -67,7 +59,7 @@ void report(benchmark::State& state, std::vector<double> latencies) {
 }
 
 void bareKey(benchmark::State& state) {
-    Display* x = XOpenDisplay(display().c_str());
+    Display* x = XOpenDisplay(benchDisplay().c_str());
     if (x == nullptr) {
         state.SkipWithError("no X display");
         return;
@@ -94,7 +86,7 @@ void bareKey(benchmark::State& state) {
 }
 
 void click(benchmark::State& state) {
-    Display* x = XOpenDisplay(display().c_str());
+    Display* x = XOpenDisplay(benchDisplay().c_str());
     if (x == nullptr) {
         state.SkipWithError("no X display");
         return;
@@ -102,9 +94,9 @@ void click(benchmark::State& state) {
     const std::string config = scratchDirectory() + "config";
     for (auto _ : state) {
         StandIn player;
-        Child program =
-            spawn(KAVO_BENCH_KAVOFE, {"--remote"},
-                  {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display(), "XDG_CONFIG_HOME=" + config});
+        Child program = spawn(
+            KAVO_BENCH_KAVOFE, {"--remote"},
+            {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + benchDisplay(), "XDG_CONFIG_HOME=" + config});
         int buttonX = 0, buttonY = 0;
         readLine(program.output); // shown
         if (std::sscanf(readLine(program.output).c_str(), "button %d %d", &buttonX, &buttonY) !=
@@ -138,7 +130,7 @@ void click(benchmark::State& state) {
 } // namespace
 
 void registerRemote() {
-    if (display().empty())
+    if (benchDisplay().empty())
         return;
     benchmark::RegisterBenchmark("remote/bare_xtest_key", bareKey)->Iterations(1);
     benchmark::RegisterBenchmark("remote/kavofe_click", click)->Iterations(1);

@@ -49,4 +49,18 @@ if(KAVO_BENCH AND NOT WIN32)
         KAVO_BENCH_STANDIN="$<TARGET_FILE:kavo_bench_standin>")
     endif()
   endif()
+
+  # The DOS player inside DOSBox: the DOS probe is defined after this file (cmake/dosbox.cmake,
+  # only with nasm), and the key figures need the X remote.
+  function(kavo_bench_dosbox)
+    if(NOT TARGET kavo_dos_probe OR NOT TARGET kavo_x11)
+      return()
+    endif()
+    target_sources(kavo_bench PRIVATE bench/dosbox_bench.cpp)
+    target_link_libraries(kavo_bench PRIVATE kavo_x11 X11::X11 X11::Xtst)
+    target_compile_definitions(kavo_bench PRIVATE KAVO_BENCH_HAVE_DOSBOX
+      KAVO_BENCH_DOS_PROBE="${KAVO_DOS_PROBE_EXE}")
+    add_dependencies(kavo_bench kavo_dos_probe)
+  endfunction()
+  cmake_language(DEFER CALL kavo_bench_dosbox)
 endif()

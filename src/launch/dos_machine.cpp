@@ -54,7 +54,8 @@ bool isDosProgram(std::string_view first64, std::string_view atNewHeader) {
 
 std::string fileName(std::string_view longName) {
     const auto dot = longName.find_last_of('.');
-    const std::string_view base = dot == std::string_view::npos ? longName : longName.substr(0, dot);
+    const std::string_view base =
+        dot == std::string_view::npos ? longName : longName.substr(0, dot);
     const std::string_view ext =
         dot == std::string_view::npos ? std::string_view() : longName.substr(dot + 1);
     std::string name = kept(base, 8);
@@ -76,8 +77,9 @@ bool isDosName(std::string_view name) {
 }
 
 bool isPlainCommand(std::string_view line) {
-    return std::ranges::all_of(
-        line, [](char c) { return isNameChar(c) || c == ' ' || c == '.' || c == ':' || c == '\\'; });
+    return std::ranges::all_of(line, [](char c) {
+        return isNameChar(c) || c == ' ' || c == '.' || c == ':' || c == '\\';
+    });
 }
 
 std::string stagingBase(const char* runtimeDir, const char* tmpDir) {

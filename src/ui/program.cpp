@@ -42,6 +42,7 @@ struct Program::Backends {
 struct Program::Backends {
     explicit Backends(MessageSink& messages)
         : starter(native, watcher, messages,
+                  // NOLINTNEXTLINE(concurrency-mt-unsafe): read before any thread of Qt's
                   dos::stagingBase(std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"))) {}
 
     QSettingsStore store;

@@ -61,7 +61,9 @@ TEST(DosMachine, TellsDosProgramsFromWindowsOnes) {
     EXPECT_TRUE(dos::isDosProgram(header, ""));
     EXPECT_TRUE(dos::isDosProgram(header, "NE\0\0"));
     EXPECT_FALSE(dos::isDosProgram(header, std::string_view("PE\0\0", 4)));
-    EXPECT_FALSE(dos::isDosProgram("\x7F" "ELF", ""));
+    EXPECT_FALSE(dos::isDosProgram("\x7F"
+                                   "ELF",
+                                   ""));
     EXPECT_FALSE(dos::isDosProgram("#!/bin/sh\n", ""));
     EXPECT_FALSE(dos::newHeaderOffset("MZ short"));
 }
@@ -84,7 +86,8 @@ TEST(DosMachine, ConfigMountsOnlyTheStage) {
 }
 
 TEST(DosMachine, TitleMatches) {
-    const std::string dosbox = "DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:  ";
+    const std::string dosbox =
+        "DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:  ";
     const struct {
         std::string title;
         TitleMatch expected;

@@ -23,7 +23,9 @@ using namespace std::chrono_literals;
 
 class PollWatcher : public FdWatcher {
 public:
-    void watch(int fd, std::function<void()> onReady) override { watched_[fd] = std::move(onReady); }
+    void watch(int fd, std::function<void()> onReady) override {
+        watched_[fd] = std::move(onReady);
+    }
     void unwatch(int fd) override { watched_.erase(fd); }
     bool runUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
         const auto end = std::chrono::steady_clock::now() + timeout;
@@ -94,7 +96,9 @@ TEST_F(DosboxTest, HostileNamesPlayUnderNamesOfOurOwn) {
         {"x.spc\" & mount c \\ & y", "X.SPC"},
         {"%PATH%.spc", "PATH.SPC"},
         {"CON.SPC", "CON_.SPC"},
-        {"\xC3\x9Cn\xC3\xAF c\xC3\xB8" "de.spc", "NCDE.SPC"},
+        {"\xC3\x9Cn\xC3\xAF c\xC3\xB8"
+         "de.spc",
+         "NCDE.SPC"},
         {std::string(246, 'a') + ".spc", "AAAAAAAA.SPC"},
     };
     const std::string music = root.dir() + "Music %PATH% \"x\"; y";

@@ -64,20 +64,20 @@ bool isDosProgramFile(const std::string& path) {
         return false;
     const std::string first = readHead(file.get(), 0, 64);
     const auto offset = dos::newHeaderOffset(first);
-    const std::string atNewHeader =
-        offset && *offset < static_cast<std::uint64_t>(info.st_size) ? readHead(file.get(), *offset, 4)
-                                                                      : std::string();
+    const std::string atNewHeader = offset && *offset < static_cast<std::uint64_t>(info.st_size)
+                                        ? readHead(file.get(), *offset, 4)
+                                        : std::string();
     return dos::isDosProgram(first, atNewHeader);
 }
 
 std::string findInPath(std::string_view name) {
-    const char* path = std::getenv("PATH");
+    const char* path = std::getenv("PATH"); // NOLINT(concurrency-mt-unsafe): one UI thread
     std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     std::size_t begin = 0;
     while (begin <= dirs.size()) {
         const std::size_t end = std::min(dirs.find(':', begin), dirs.size());
         const std::string dir = end == begin ? "." : dirs.substr(begin, end - begin);
-        const std::string candidate = dir + "/" + std::string(name);
+        std::string candidate = dir + "/" + std::string(name);
         struct stat info {};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             ::access(candidate.c_str(), X_OK) == 0)
@@ -285,7 +285,8 @@ void DosboxStarter::finished(int exitFd) {
     while (::waitpid(run.pid, &status, 0) < 0 && errno == EINTR) {
     }
     const fs::path stage = run.stageDir;
-    const std::string reason = dos::errorReason(readTail(stage / dos::kOutputName, 64 * 1024));
+    const std::string reason =
+        dos::errorReason(readTail(stage / dos::kOutputName, std::size_t{64} * 1024));
     std::error_code error;
     const bool started =
         fs::exists(stage / std::string{dos::kMarkerDrive} / dos::kMarkerName, error);

@@ -26,8 +26,9 @@ public:
 
     // activate(title): exact _NET_WM_NAME (else WM_NAME) match first, else a prefix match,
     // case-sensitive, else a DOSBox window running the program of that name; the topmost of
-    // several. After a DOSBox window, layout() and injector() type by US key position. Uses _NET_ACTIVE_WINDOW when a window manager
-    // supports it, and XRaiseWindow + XSetInputFocus always. False when there is no such window.
+    // several. After a DOSBox window, layout() and injector() type by US key position. Uses
+    // _NET_ACTIVE_WINDOW when a window manager supports it, and XRaiseWindow + XSetInputFocus
+    // always. False when there is no such window.
     WindowActivator& windows();
     KeyboardLayout& layout();
     // flush() waits until the server has processed, and so delivered, every injected event.
