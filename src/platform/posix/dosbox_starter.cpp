@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -255,7 +256,10 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     posix_spawn_file_actions_addchdir_np(&actions, stage.c_str());
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<std::string> words{dosbox, "-conf", (stage / dos::kConfigName).string()};
     std::vector<std::string> env = dosboxEnvironment();
