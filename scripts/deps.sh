@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of tasks needs, when any is missing.
-# Usage: scripts/deps.sh GROUP...   (groups: build ui x11 dosbox dostest wine tools)
+# Usage: scripts/deps.sh GROUP...   (groups: build ui x11 dosbox dostest package wine tools)
 set -euo pipefail
 
 packages_for() {
@@ -10,6 +10,7 @@ packages_for() {
     x11) echo "xvfb xauth x11-utils xdotool libxtst-dev libx11-dev imagemagick openbox" ;;
     dosbox) echo "dosbox" ;;
     dostest) echo "nasm x11-xkb-utils" ;;
+    package) echo "dpkg-dev file" ;;
     wine) echo "g++-mingw-w64-x86-64 wine wine64 googletest" ;;
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
     *) echo "unknown group: $1" >&2; return 1 ;;
