@@ -3,7 +3,7 @@
 # and, where present, the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/deps.sh build ui x11 dosbox dostest
+scripts/deps.sh build ui x11 dosbox testlibs display dostest
 
 BUILD=${BUILD_DIR:-build/test}
 JOBS=$(nproc)

@@ -5,7 +5,7 @@
 # BENCH_MIN_TIME: seconds per benchmark (default 1); BENCH_REPETITIONS: median of (default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build ui x11
+scripts/deps.sh build ui x11 testlibs display
 
 BUILD=${BENCH_BUILD_DIR:-build/bench}
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DKAVO_BENCH=ON >/dev/null

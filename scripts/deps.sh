@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of tasks needs, when any is missing.
-# Usage: scripts/deps.sh GROUP...   (groups: build ui x11 dosbox dostest package wine tools)
+# Usage: scripts/deps.sh GROUP...
+# The program needs build, ui, x11 and dosbox; the tests need the others as well.
 set -euo pipefail
 
 packages_for() {
     case "$1" in
-    build) echo "cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev" ;;
+    build) echo "cmake g++ make" ;;
     ui) echo "qt6-base-dev libgl1-mesa-dev" ;;
-    x11) echo "xvfb xauth x11-utils xdotool libxtst-dev libx11-dev imagemagick openbox" ;;
+    x11) echo "libxtst-dev libx11-dev" ;;
+    testlibs) echo "libgtest-dev libgmock-dev libbenchmark-dev" ;;
+    display) echo "xvfb xauth x11-utils xdotool imagemagick openbox" ;;
     dosbox) echo "dosbox" ;;
     dostest) echo "nasm x11-xkb-utils" ;;
     package) echo "dpkg-dev file" ;;
@@ -27,6 +30,11 @@ done
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-echo "Installing: ${missing[*]}"
+echo "Installing ${#missing[@]} packages: ${missing[*]}"
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# apt's own lines show the progress; a first install takes minutes.
+set +e
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" |
+    awk '/^(Get|Unpacking|Setting up)/ { printf "\r  %-70.70s", $0; fflush() } END { print "" }'
+status=${PIPESTATUS[0]}
+exit "$status"

@@ -4,7 +4,7 @@
 # Usage: scripts/lint.sh [FILE...]   (default: every source file of src/ in the build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build ui x11 tools
+scripts/deps.sh build ui x11 testlibs tools
 BUILD=${LINT_BUILD_DIR:-build/lint}
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DKAVO_BENCH=OFF >/dev/null
 # Qt's generated sources must exist for the files that include them.
