@@ -15,7 +15,8 @@ start_xvfb() {
     done
     [ -n "$XVFB_DISPLAY" ] || { echo "no free X display number in $1..$2" >&2; return 1; }
     local _
-    for _ in $(seq 50); do
+    # A loaded machine can take seconds to bring it up.
+    for _ in $(seq 300); do
         DISPLAY=$XVFB_DISPLAY xdpyinfo >/dev/null 2>&1 && return 0
         sleep 0.1
     done
