@@ -1,5 +1,5 @@
 #include "fakes/fakes.h"
-#include "picker/picker_actions.h"
+#include "present/picker_actions.h"
 
 #include <gtest/gtest.h>
 

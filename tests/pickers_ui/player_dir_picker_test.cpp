@@ -1,5 +1,5 @@
 #include "picker_fixture.h"
-#include "ui/pickers/player_dir_picker.h"
+#include "ui/qt/pickers/player_dir_picker.h"
 
 #include <QComboBox>
 #include <QPushButton>

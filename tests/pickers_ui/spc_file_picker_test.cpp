@@ -1,5 +1,5 @@
 #include "picker_fixture.h"
-#include "ui/pickers/spc_file_picker.h"
+#include "ui/qt/pickers/spc_file_picker.h"
 
 #include <QCheckBox>
 #include <QComboBox>

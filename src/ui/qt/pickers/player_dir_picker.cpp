@@ -1,6 +1,6 @@
-#include "ui/pickers/player_dir_picker.h"
+#include "ui/qt/pickers/player_dir_picker.h"
 
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QComboBox>
 #include <QListWidget>

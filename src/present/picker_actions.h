@@ -2,7 +2,7 @@
 
 #include "common/message_sink.h"
 #include "settings/settings_store.h"
-#include "ui/picker_host.h"
+#include "present/picker_host.h"
 
 #include <string>
 

@@ -9,7 +9,7 @@
 #include "remote/window_activator.h"
 #include "settings/player_settings.h"
 #include "settings/settings_store.h"
-#include "ui/picker_host.h"
+#include "present/picker_host.h"
 
 #include <QMainWindow>
 #include <QPointer>

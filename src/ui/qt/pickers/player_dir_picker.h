@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/settings_store.h"
-#include "ui/pickers/picker_window.h"
+#include "ui/qt/pickers/picker_window.h"
 
 namespace kavo::ui {
 

@@ -1,10 +1,10 @@
-#include "ui/main_window.h"
+#include "ui/qt/main_window.h"
 
 #include "picker/setdir.h"
-#include "ui/control_panel_frame.h"
-#include "ui/pickers/player_dir_picker.h"
-#include "ui/pickers/spc_file_picker.h"
-#include "ui/twips.h"
+#include "ui/qt/control_panel_frame.h"
+#include "ui/qt/pickers/player_dir_picker.h"
+#include "ui/qt/pickers/spc_file_picker.h"
+#include "ui/qt/twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

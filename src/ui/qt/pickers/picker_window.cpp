@@ -1,6 +1,6 @@
-#include "ui/pickers/picker_window.h"
+#include "ui/qt/pickers/picker_window.h"
 
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "picker/picker_actions.h"
+#include "present/picker_actions.h"
 #include "picker/picker_lists.h"
 #include "picker/std_directory_source.h"
-#include "ui/picker_host.h"
+#include "present/picker_host.h"
 
 #include <QWidget>
 

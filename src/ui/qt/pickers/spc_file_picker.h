@@ -3,7 +3,7 @@
 #include "common/message_sink.h"
 #include "picker/check_filter.h"
 #include "settings/settings_store.h"
-#include "ui/pickers/picker_window.h"
+#include "ui/qt/pickers/picker_window.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ui/pickers/spc_file_picker.h"
+#include "ui/qt/pickers/spc_file_picker.h"
 
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
