@@ -9,7 +9,7 @@ if(KAVO_BUILD_TESTS)
   file(GLOB KAVO_PICKER_TEST_SOURCES CONFIGURE_DEPENDS tests/picker/*.cpp)
   add_executable(kavo_picker_tests ${KAVO_PICKER_TEST_SOURCES})
   target_include_directories(kavo_picker_tests PRIVATE tests)
-  target_link_libraries(kavo_picker_tests PRIVATE kavo_present kavo_posix GTest::gtest GTest::gtest_main)
+  target_link_libraries(kavo_picker_tests PRIVATE kavo_posix GTest::gtest GTest::gtest_main)
   gtest_discover_tests(kavo_picker_tests DISCOVERY_TIMEOUT 60)
 
   file(GLOB KAVO_PICKERS_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/pickers_ui/*.cpp)

@@ -86,29 +86,5 @@ TEST_F(PlayerDirPickerTest, TheRootIsHandedOnUnchanged) {
     EXPECT_EQ(store.value("SPCDir4"), "/");
 }
 
-TEST_F(PlayerDirPickerTest, CancelEscapeAndCloseBoxSaveNothing) {
-    for (int way = 0; way < 3; ++way) {
-        host.calls.clear();
-        open();
-        showActive();
-        if (way == 0)
-            QTest::mouseClick(find<QPushButton>("Command2"), Qt::LeftButton);
-        else if (way == 1)
-            press(Qt::Key_Escape);
-        else
-            window->close();
-        EXPECT_EQ(host.calls, std::vector<std::string>{"enableMain"}) << way;
-        EXPECT_TRUE(closedAndDeleted()) << way;
-    }
-    EXPECT_TRUE(store.writes.empty());
-}
-
-TEST_F(PlayerDirPickerTest, UnknownStoredDriveIsIgnored) {
-    store.put("SPCDir3", "/no/such/drive");
-    store.put("SPCDir4", (tree.path() / "player").string());
-    open();
-    EXPECT_EQ(dirPath(), tree.str());
-}
-
 } // namespace
 } // namespace kavo::ui::test

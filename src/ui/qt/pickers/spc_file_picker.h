@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/message_sink.h"
-#include "picker/check_filter.h"
+#include "present/spc_picker_presenter.h"
 #include "settings/settings_store.h"
 #include "ui/qt/pickers/picker_window.h"
 
@@ -13,33 +13,26 @@ class QCheckBox;
 
 namespace kavo::ui {
 
-// "Load SPC File" (Form2): chooses the SPC file, filtered by type, and hands its full path to
-// the main window's loadspc.
-class SpcFilePicker : public PickerWindow {
+// The Qt view of "Load SPC File" (Form2).
+class SpcFilePicker : public PickerWindow, public SpcPickerView {
     Q_OBJECT
 
 public:
     SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink& messages,
                   QWidget* parent = nullptr);
 
-    void updatechecks();
-
-protected:
-    void directoryChanged() override;
+    void showLists() override { PickerWindow::showLists(); }
+    void beep() override { PickerWindow::beep(); }
+    void discard() override { PickerWindow::discard(); }
+    void showFiles(const std::vector<std::string>& names) override;
+    void showChecks(const std::array<bool, 3>& ticked) override;
 
 private:
-    void clickCheck(CheckFilter::Box box);
-    void showChecks();
     void load();
 
-    SettingsStore& store_;
-    MessageSink& messages_;
-    CheckFilter filter_;
     QListWidget* file1_;
     std::array<QCheckBox*, 3> checks_{};
-    std::string shownPattern_;
-    // The names File1 shows, byte for byte, by row.
-    std::vector<std::string> shownFiles_;
+    SpcPickerPresenter presenter_;
 };
 
 } // namespace kavo::ui
