@@ -4,6 +4,20 @@ add_library(kavo_win32 STATIC ${KAVO_WIN32_SOURCES})
 target_link_libraries(kavo_win32 PUBLIC kavo_core)
 target_compile_definitions(kavo_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
+# The native program: Win32 views over the presenters, one static GUI executable.
+enable_language(RC)
+file(GLOB KAVO_WIN32UI_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/win32/*.cpp)
+list(REMOVE_ITEM KAVO_WIN32UI_SOURCES ${PROJECT_SOURCE_DIR}/src/ui/win32/main.cpp)
+add_library(kavo_win32ui STATIC ${KAVO_WIN32UI_SOURCES})
+target_link_libraries(kavo_win32ui PUBLIC kavo_present kavo_win32 comctl32)
+add_executable(kavofe WIN32 src/ui/win32/main.cpp src/ui/win32/kavofe.rc)
+set_target_properties(kavofe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set_source_files_properties(src/ui/win32/kavofe.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/src/ui/win32/kavofe.ico;${PROJECT_SOURCE_DIR}/src/ui/win32/kavofe.manifest")
+target_link_options(kavofe PRIVATE -municode -s)
+target_link_libraries(kavofe PRIVATE kavo_win32ui)
+include(cmake/package.cmake OPTIONAL)
+
 if(NOT KAVO_BUILD_TESTS)
   return()
 endif()
