@@ -56,13 +56,13 @@ MainWindow::~MainWindow() {
 
 void MainWindow::buildControls() {
     // Creation order is the tab order.
-    addControl(window_, L"STATIC", "Filename:", SS_LEFT, {120, 120, 735, 255}, -1);
+    addControl(window_, L"STATIC", "Filename:", SS_LEFTNOWORDWRAP, {120, 120, 735, 255}, -1);
     const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
     addControl(window_, L"EDIT", "", edit, {120, 360, 4095, 285}, kText1, WS_EX_CLIENTEDGE);
-    addControl(window_, L"STATIC", "SPCPLAY Directory:", SS_LEFT, {120, 720, 1455, 255}, -1);
+    addControl(window_, L"STATIC", "SPCPLAY Directory:", SS_LEFTNOWORDWRAP, {120, 720, 1455, 255}, -1);
     addControl(window_, L"EDIT", "", edit, {120, 960, 4095, 285}, kText1 + 1, WS_EX_CLIENTEDGE);
     addControl(window_, L"EDIT", "", edit, {120, 1560, 4095, 285}, kText1 + 2, WS_EX_CLIENTEDGE);
-    addControl(window_, L"STATIC", "WAV Filename:", SS_LEFT, {120, 1320, 1215, 255}, -1);
+    addControl(window_, L"STATIC", "WAV Filename:", SS_LEFTNOWORDWRAP, {120, 1320, 1215, 255}, -1);
     addControl(window_, L"BUTTON", kPanelCaption, BS_GROUPBOX, {4320, 120, 1575, 1695}, -1);
     for (std::size_t i = 0; i < kPanelButtons.size(); ++i) {
         const PanelButton& b = kPanelButtons[i];
