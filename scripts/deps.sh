@@ -8,7 +8,7 @@ packages_for() {
     build) echo "cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev" ;;
     ui) echo "qt6-base-dev libgl1-mesa-dev" ;;
     x11) echo "xvfb xauth x11-utils xdotool libxtst-dev libx11-dev imagemagick openbox" ;;
-    wine) echo "g++-mingw-w64-x86-64 wine wine64 googletest" ;;
+    wine) echo "g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 googletest" ;;
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
     *) echo "unknown group: $1" >&2; return 1 ;;
     esac
