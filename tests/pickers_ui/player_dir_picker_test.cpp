@@ -72,19 +72,5 @@ TEST_F(PlayerDirPickerTest, SetCallsSetdirThenSavesThePlaceAndCloses) {
     EXPECT_TRUE(closedAndDeleted());
 }
 
-TEST_F(PlayerDirPickerTest, TheRootIsHandedOnUnchanged) {
-    open();
-    showActive();
-    auto* drive1 = find<QComboBox>("Drive1");
-    ASSERT_EQ(drive1->itemText(0), "/");
-    drive1->setFocus();
-    press(Qt::Key_Home); // the root is the first drive
-    EXPECT_EQ(dirPath(), "/");
-    press(Qt::Key_Return);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"setdir /", "enableMain"}));
-    EXPECT_EQ(store.value("SPCDir3"), "/");
-    EXPECT_EQ(store.value("SPCDir4"), "/");
-}
-
 } // namespace
 } // namespace kavo::ui::test

@@ -93,16 +93,6 @@ TEST_F(SpcFilePickerTest, OpensFocusedOnTheDrivesAndTabsInDesignOrder) {
                                                "Check3", "Command1", "Command2", "Drive1"}));
 }
 
-TEST_F(SpcFilePickerTest, FirstOpeningShowsTheCurrentDirectoryWithSpcFilesOnly) {
-    open();
-    EXPECT_EQ(dirPath(), tree.str());
-    EXPECT_EQ(find<QComboBox>("Drive1")->currentText().toStdString(), tree.str());
-    EXPECT_EQ(checks(), "100");
-    EXPECT_EQ(files(), (QStringList{"A.SPC", "b.spc"}));
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_TRUE(store.writes.empty());
-}
-
 TEST_F(SpcFilePickerTest, FilterBoxClicksRedrawBoxesAndFiles) {
     open();
     showActive();
