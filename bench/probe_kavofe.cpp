@@ -1,7 +1,7 @@
 // The program itself, put together as its own main() does, reporting when its window is first
 // shown. With --remote it stays running and also reports where the "&5" button is on screen.
 #include "shown_probe.h"
-#include "ui/program.h"
+#include "ui/qt/program.h"
 
 #include <QAbstractButton>
 #include <QApplication>

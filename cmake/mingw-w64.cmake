@@ -1,8 +1,10 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64; the tests run under Wine.
+# mingw-w64-i686.cmake reuses this file for 32-bit Windows.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(KAVO_MINGW_TRIPLET x86_64-w64-mingw32)
+if(NOT KAVO_MINGW_TRIPLET)
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+  set(KAVO_MINGW_TRIPLET x86_64-w64-mingw32)
+endif()
 # The posix thread model: the win32 one has no std::mutex, which GoogleTest needs.
 set(CMAKE_C_COMPILER ${KAVO_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KAVO_MINGW_TRIPLET}-g++-posix)

@@ -1,8 +1,8 @@
 # The two pickers: Qt windows over the picker logic in kavo_core.
-file(GLOB KAVO_PICKERS_SOURCES CONFIGURE_DEPENDS src/ui/pickers/*.cpp)
+file(GLOB KAVO_PICKERS_SOURCES CONFIGURE_DEPENDS src/ui/qt/pickers/*.cpp)
 if(KAVO_PICKERS_SOURCES)
   add_library(kavo_pickers STATIC ${KAVO_PICKERS_SOURCES})
-  target_link_libraries(kavo_pickers PUBLIC kavo_core Qt6::Widgets)
+  target_link_libraries(kavo_pickers PUBLIC kavo_present Qt6::Widgets)
 endif()
 
 if(KAVO_BUILD_TESTS)

@@ -5,6 +5,15 @@ target_include_directories(kavo_core_tests PRIVATE tests)
 target_link_libraries(kavo_core_tests PRIVATE kavo_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(kavo_core_tests DISCOVERY_TIMEOUT 60)
 
+# The windows' rules as table tests, with no toolkit; the fakes speak POSIX paths.
+if(NOT WIN32)
+  file(GLOB KAVO_PRESENT_TEST_SOURCES CONFIGURE_DEPENDS tests/present/*.cpp)
+  add_executable(kavo_present_tests ${KAVO_PRESENT_TEST_SOURCES})
+  target_include_directories(kavo_present_tests PRIVATE tests)
+  target_link_libraries(kavo_present_tests PRIVATE kavo_present GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(kavo_present_tests DISCOVERY_TIMEOUT 60)
+endif()
+
 if(NOT WIN32)
   file(GLOB KAVO_POSIX_TEST_SOURCES CONFIGURE_DEPENDS tests/posix/*.cpp)
   if(KAVO_POSIX_TEST_SOURCES)

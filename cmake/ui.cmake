@@ -1,16 +1,16 @@
 # The Qt program, its widget tests and its installation.
-file(GLOB KAVO_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
-list(REMOVE_ITEM KAVO_UI_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/main.cpp
-     ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/program.cpp)
+file(GLOB KAVO_UI_SOURCES CONFIGURE_DEPENDS src/ui/qt/*.cpp)
+list(REMOVE_ITEM KAVO_UI_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/qt/main.cpp
+     ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/qt/program.cpp)
 add_library(kavo_ui STATIC ${KAVO_UI_SOURCES})
-target_link_libraries(kavo_ui PUBLIC kavo_core Qt6::Widgets)
+target_link_libraries(kavo_ui PUBLIC kavo_present Qt6::Widgets)
 qt_add_resources(kavo_ui kavo_ui_icon PREFIX "/" BASE data FILES data/kavofe.png)
 if(TARGET kavo_pickers)
   target_link_libraries(kavo_ui PUBLIC kavo_pickers)
 endif()
 
 # The window with this platform's backends, as the program and its benchmark probe run it.
-add_library(kavo_program STATIC src/ui/program.cpp)
+add_library(kavo_program STATIC src/ui/qt/program.cpp)
 target_link_libraries(kavo_program PUBLIC kavo_ui)
 if(WIN32)
   target_link_libraries(kavo_program PUBLIC kavo_win32)
@@ -22,7 +22,7 @@ if(TARGET kavo_x11)
   target_compile_definitions(kavo_program PRIVATE KAVO_HAVE_X11)
 endif()
 
-add_executable(kavofe src/ui/main.cpp)
+add_executable(kavofe src/ui/qt/main.cpp)
 set_target_properties(kavofe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(kavofe PRIVATE kavo_program)
 if(WIN32)

@@ -4,6 +4,20 @@ add_library(kavo_win32 STATIC ${KAVO_WIN32_SOURCES})
 target_link_libraries(kavo_win32 PUBLIC kavo_core)
 target_compile_definitions(kavo_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
+# The native program: Win32 views over the presenters, one static GUI executable.
+enable_language(RC)
+file(GLOB KAVO_WIN32UI_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/win32/*.cpp)
+list(REMOVE_ITEM KAVO_WIN32UI_SOURCES ${PROJECT_SOURCE_DIR}/src/ui/win32/main.cpp)
+add_library(kavo_win32ui STATIC ${KAVO_WIN32UI_SOURCES})
+target_link_libraries(kavo_win32ui PUBLIC kavo_present kavo_win32 comctl32)
+add_executable(kavofe WIN32 src/ui/win32/main.cpp src/ui/win32/kavofe.rc)
+set_target_properties(kavofe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set_source_files_properties(src/ui/win32/kavofe.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/src/ui/win32/kavofe.ico;${PROJECT_SOURCE_DIR}/src/ui/win32/kavofe.manifest")
+target_link_options(kavofe PRIVATE -municode -s)
+target_link_libraries(kavofe PRIVATE kavo_win32ui)
+include(cmake/package.cmake OPTIONAL)
+
 if(NOT KAVO_BUILD_TESTS)
   return()
 endif()
@@ -31,9 +45,10 @@ add_executable(kavo_probe_command_line tests/win32/probe/probe_command_line.cpp)
 add_executable(kavo_probe_key_window tests/win32/probe/probe_key_window.cpp)
 
 file(GLOB KAVO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
-add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES})
+# The views' tests need the program's resources: its menu and keys.
+add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES} src/ui/win32/kavofe.rc)
 target_include_directories(kavo_win32_tests PRIVATE tests)
-target_link_libraries(kavo_win32_tests PRIVATE kavo_win32 GTest::gtest GTest::gtest_main)
+target_link_libraries(kavo_win32_tests PRIVATE kavo_win32ui GTest::gtest GTest::gtest_main)
 add_dependencies(kavo_win32_tests kavo_probe_command_line kavo_probe_key_window)
 # One desktop, one foreground window and one keyboard for all: these tests take turns.
 gtest_discover_tests(kavo_win32_tests DISCOVERY_TIMEOUT 120

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows backends and their tests with MinGW-w64 and runs them under Wine, in
-# a throw-away Wine prefix with Wine's null display driver: no X server is needed.
+# Cross-builds the Windows backends, the program and their tests with MinGW-w64 and runs them
+# under Wine, in a throw-away Wine prefix with Wine's null display driver; then runs the real
+# program on a private Xvfb with Wine's X11 driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh wine
@@ -31,3 +32,8 @@ cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUIL
     -DKAVO_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j "$(nproc)"
 (cd "$BUILD" && ctest --output-on-failure -j "$(nproc)" --timeout 120 </dev/null)
+
+# The real program with real windows and keys: Wine's X11 driver on a private Xvfb.
+wineserver -k 2>/dev/null || true
+scripts/deps.sh x11
+timeout 300 bash tests/e2e/win32_e2e.sh "$BUILD" </dev/null

@@ -12,6 +12,13 @@ void addWord(std::vector<std::string>& words, const std::string& word) {
         words.push_back(word);
 }
 
+// The DOS player can open only 8.3 names; a volume may keep none.
+std::string noShortNameMessage(const std::string& path) {
+    return "\"" + path +
+           "\" has no short (8.3) name, so the DOS player could not open it.\rKeep the music on a "
+           "drive that has short names, or ask an administrator to turn them on for that volume.";
+}
+
 } // namespace
 
 CommandLine buildCommandLine(std::string_view playerBox, std::string_view spcShort,
@@ -45,6 +52,10 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
     ShortPathApi* playerPaths = starter_.shortPathsFor(request.playerBox);
     ShortPathApi& shortPaths = playerPaths ? *playerPaths : shortPaths_;
     const std::string spcShort = dosname(files_, shortPaths, request.spcBox);
+    if (spcShort.empty() && !files_.findOrdinaryFile(request.spcBox).empty()) {
+        error(noShortNameMessage(request.spcBox));
+        return LaunchOutcome::NoShortName;
+    }
 
     std::string wavShort;
     if (request.logToWav) {
@@ -55,6 +66,10 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
         }
         if (files_.openOrCreate(request.wavBox))
             wavShort = dosname(files_, shortPaths, request.wavBox);
+        if (wavShort.empty() && !files_.findOrdinaryFile(request.wavBox).empty()) {
+            error(noShortNameMessage(request.wavBox));
+            return LaunchOutcome::NoShortName;
+        }
         if (wavShort.empty()) {
             error("Could not open or create the WAV file \"" + request.wavBox +
                   "\".\rChoose a file in a directory you can write to.");
@@ -70,6 +85,14 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
                   failure.message());
             return LaunchOutcome::StartFailed;
         }
+#ifdef _WIN32
+        if (failure == std::errc::executable_format_error) {
+            error("This Windows cannot run the player \"" + request.playerBox +
+                  "\" itself: it is a DOS program, and 64-bit Windows has no DOS subsystem.\rUse "
+                  "the 32-bit kavofe on 32-bit Windows, or run the player through DOSBox.");
+            return LaunchOutcome::StartFailed;
+        }
+#endif
         error("Could not start the player \"" + request.playerBox + "\": " + failure.message() +
               ".\rSet the player's directory with \"SPCPLAY Dir\" in the File menu.");
         return LaunchOutcome::StartFailed;

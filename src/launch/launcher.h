@@ -19,7 +19,14 @@ struct LaunchRequest {
     bool logToWav = false;
 };
 
-enum class LaunchOutcome { Started, ConfigNotWritten, NoSpcFile, WavUnusable, StartFailed };
+enum class LaunchOutcome {
+    Started,
+    ConfigNotWritten,
+    NoSpcFile,
+    WavUnusable,
+    StartFailed,
+    NoShortName,
+};
 
 inline constexpr std::string_view kNoSpcFileMessage = "You must specify an SPC file!";
 

@@ -115,6 +115,8 @@ TEST_F(LauncherTest, StopsWithAMessage) {
     files.files["/.hidden.wav"] = "";
     files.hidden.insert("/.hidden.wav");
     files.unwritable.insert("/locked.wav");
+    files.files["/long.wav"] = "";
+    shortPaths.failing.insert("/long.wav");
     const struct {
         std::string wav;
         bool log;
@@ -129,6 +131,14 @@ TEST_F(LauncherTest, StopsWithAMessage) {
         {"", false, "(No directory specified)",
          std::make_error_code(std::errc::no_such_file_or_directory), LaunchOutcome::StartFailed,
          "(No directory specified)"},
+        {"/long.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::NoShortName, "8.3"},
+        // Only Windows refuses a DOS program this way; elsewhere it is any unrunnable file.
+        {"", false, "/p/SPCPLAY.EXE", std::make_error_code(std::errc::executable_format_error),
+#ifdef _WIN32
+         LaunchOutcome::StartFailed, "DOSBox"},
+#else
+         LaunchOutcome::StartFailed, "Set the player's directory"},
+#endif
     };
     for (const auto& c : cases) {
         messages.shown.clear();
@@ -138,6 +148,10 @@ TEST_F(LauncherTest, StopsWithAMessage) {
         EXPECT_NE(onlyMessage().find(c.mentions), std::string::npos) << c.mentions;
         EXPECT_EQ(starter.started.size(), c.outcome == LaunchOutcome::StartFailed ? 1u : 0u);
     }
+    messages.shown.clear();
+    shortPaths.failing.insert("/a.spc");
+    EXPECT_EQ(launch("/a.spc"), LaunchOutcome::NoShortName);
+    EXPECT_NE(onlyMessage().find("short names"), std::string::npos);
 }
 
 TEST_F(LauncherTest, UnwritableConfigStopsBeforeAnythingElse) {

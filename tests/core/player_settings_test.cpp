@@ -109,14 +109,6 @@ TEST(PlayerSettings, StoredFlagsAndToggles) {
     }
 }
 
-TEST(PlayerSettings, EmptyForce8bitDefaultsToOff) {
-    fake::Store store;
-    PlayerSettings settings = loaded(store);
-    EXPECT_EQ(settings.force8bit(), "0");
-    settings.toggle8bit();
-    EXPECT_TRUE(settings.force8bitChecked());
-}
-
 TEST(PlayerSettings, StoredVolumeTexts) {
     const struct {
         std::string stored;

@@ -2,8 +2,8 @@
 
 #include "fakes/fakes.h"
 #include "picker/temp_dir.h"
-#include "ui/picker_host.h"
-#include "ui/pickers/picker_window.h"
+#include "present/picker_host.h"
+#include "ui/qt/pickers/picker_window.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -1,5 +1,5 @@
 #include "picker_fixture.h"
-#include "ui/pickers/player_dir_picker.h"
+#include "ui/qt/pickers/player_dir_picker.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -70,44 +70,6 @@ TEST_F(PlayerDirPickerTest, SetCallsSetdirThenSavesThePlaceAndCloses) {
     EXPECT_EQ(store.value("SPCDir4"), (tree.path() / "player").string());
     EXPECT_EQ(store.value("SPCDir1"), "untouched");
     EXPECT_TRUE(closedAndDeleted());
-}
-
-TEST_F(PlayerDirPickerTest, TheRootIsHandedOnUnchanged) {
-    open();
-    showActive();
-    auto* drive1 = find<QComboBox>("Drive1");
-    ASSERT_EQ(drive1->itemText(0), "/");
-    drive1->setFocus();
-    press(Qt::Key_Home); // the root is the first drive
-    EXPECT_EQ(dirPath(), "/");
-    press(Qt::Key_Return);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"setdir /", "enableMain"}));
-    EXPECT_EQ(store.value("SPCDir3"), "/");
-    EXPECT_EQ(store.value("SPCDir4"), "/");
-}
-
-TEST_F(PlayerDirPickerTest, CancelEscapeAndCloseBoxSaveNothing) {
-    for (int way = 0; way < 3; ++way) {
-        host.calls.clear();
-        open();
-        showActive();
-        if (way == 0)
-            QTest::mouseClick(find<QPushButton>("Command2"), Qt::LeftButton);
-        else if (way == 1)
-            press(Qt::Key_Escape);
-        else
-            window->close();
-        EXPECT_EQ(host.calls, std::vector<std::string>{"enableMain"}) << way;
-        EXPECT_TRUE(closedAndDeleted()) << way;
-    }
-    EXPECT_TRUE(store.writes.empty());
-}
-
-TEST_F(PlayerDirPickerTest, UnknownStoredDriveIsIgnored) {
-    store.put("SPCDir3", "/no/such/drive");
-    store.put("SPCDir4", (tree.path() / "player").string());
-    open();
-    EXPECT_EQ(dirPath(), tree.str());
 }
 
 } // namespace

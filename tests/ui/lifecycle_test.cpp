@@ -37,16 +37,6 @@ TEST_F(WindowTest, ClosingSavesAtUnloadAndAgainAtFinalRelease) {
     EXPECT_EQ(store.writes, twice);
 }
 
-TEST_F(WindowTest, ExitSavesOnceAndNothingAfterIt) {
-    openActive();
-    find("mnuquit")->trigger();
-    EXPECT_EQ(store.writes, round("75"));
-    EXPECT_FALSE(window->isVisible());
-    window->close();
-    window.reset();
-    EXPECT_EQ(store.writes, round("75"));
-}
-
 TEST_F(WindowTest, ExitEndsTheEventLoopAtOnceAndClosesAPicker) {
     openActive();
     find("mnudir")->trigger();

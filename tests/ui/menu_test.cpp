@@ -71,127 +71,20 @@ TEST_F(WindowTest, LevelItemIsDisabledAndCannotBeChosen) {
     EXPECT_TRUE(store.writes.empty());
 }
 
-struct LoadCase {
-    const char* rate;
-    const char* stereo;
-    const char* force8bit;
-    const char* checkedRate; // nullptr: none
-    bool stereoChecked, force8bitChecked;
-};
-
-TEST_F(WindowTest, CheckMarksAfterLoadFollowTheStoredTexts) {
-    const LoadCase cases[] = {
-        {"", "", "", "mnu44100", true, false},       {"0", "1", "1", "mnu8000", true, true},
-        {"1", "0", "0", "mnu11025", false, false},   {"5", "x", "x", "mnu16000", false, false},
-        {"2", " 1", " 1", "mnu22050", false, false}, {"4", "1", "0", "mnu32000", true, false},
-        {"7", "1", "0", nullptr, true, false},       {" 3", "1", "0", nullptr, true, false},
-        {"03", "1", "0", nullptr, true, false},
-    };
-    for (const LoadCase& c : cases) {
-        SCOPED_TRACE(std::string("rate \"") + c.rate + "\" stereo \"" + c.stereo + "\" 8-bit \"" +
-                     c.force8bit + "\"");
-        store.put(key::kSamplingRate, c.rate);
-        store.put(key::kStereo, c.stereo);
-        store.put(key::kForce8bit, c.force8bit);
-        open();
-        for (const RateItem& item : kRateItems) {
-            const QString name = QString::fromUtf8(item.name.data(), item.name.size());
-            EXPECT_EQ(find(name.toLatin1().constData())->isChecked(),
-                      c.checkedRate != nullptr && name == QLatin1String(c.checkedRate))
-                << name.toStdString();
-        }
-        EXPECT_EQ(find("mnustereo")->isChecked(), c.stereoChecked);
-        EXPECT_EQ(find("mnuforce8bit")->isChecked(), c.force8bitChecked);
-        EXPECT_FALSE(find("mnulogtowav")->isChecked());
-        window.reset();
-    }
-}
-
-TEST_F(WindowTest, ChoosingARateChecksOnlyThatItemEvenWhenChosenAgain) {
+TEST_F(WindowTest, CommandsReachThePresenterAndItsDisplayIsDrawn) {
     store.put(key::kSamplingRate, "7");
     open();
-    for (const RateItem& chosen : kRateItems) {
-        const std::string name(chosen.name);
-        SCOPED_TRACE(name);
-        for (int round = 0; round < 2; ++round) {
-            find(name.c_str())->trigger();
-            for (const RateItem& item : kRateItems)
-                EXPECT_EQ(find(std::string(item.name).c_str())->isChecked(), &item == &chosen)
-                    << item.name;
-        }
-        window->savereg();
-        EXPECT_EQ(store.value(key::kSamplingRate), chosen.code);
-    }
-}
-
-TEST_F(WindowTest, TogglesFollowTheRecordFromAnUnexpectedText) {
-    for (const auto& [item, entry] :
-         {std::pair{"mnustereo", key::kStereo}, std::pair{"mnuforce8bit", key::kForce8bit}}) {
-        SCOPED_TRACE(item);
-        store.put(entry, "yes");
-        open();
-        QAction* action = find(item);
-        EXPECT_FALSE(action->isChecked());
-        const char* const expected[] = {"1", "0", "1"};
-        for (const char* flag : expected) {
-            action->trigger();
-            EXPECT_EQ(action->isChecked(), std::string_view(flag) == "1");
-            window->savereg();
-            EXPECT_EQ(store.value(entry), flag);
-        }
-        window.reset();
-    }
-}
-
-TEST_F(WindowTest, VolumeItemsRewriteTheLevelCaption) {
-    struct Step {
-        const char* stored;
-        const char* item;
-        const char* loaded;
-        const char* after;
-    };
-    const Step steps[] = {
-        {"80.5", "mnuup5", "Current Level:  80.5", "Current Level:  85"},
-        {"100", "mnuup5", "Current Level:  100", "Current Level:  100"},
-        {"0", "mnudown5", "Current Level:  0", "Current Level:  0"},
-        {"3", "mnudown5", "Current Level:  3", "Current Level:  -2"},
-        {"loud", "mnuup5", "Current Level:  loud", "Current Level:  5"},
-    };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.stored);
-        store.put(key::kVolume, step.stored);
-        open();
-        EXPECT_EQ(find("mnucurlev")->text(), step.loaded);
-        find(step.item)->trigger();
-        EXPECT_EQ(find("mnucurlev")->text(), step.after);
-        window.reset();
-    }
-}
-
-TEST_F(WindowTest, SettingsItemsLeaveTypedPlayerPathAlone) {
-    store.put(key::kSpcDir, "/opt/spc/SPCPLAY.EXE");
-    open();
-    EXPECT_EQ(text("Text2"), "/opt/spc/SPCPLAY.EXE");
-    find<QLineEdit>("Text2")->setText("/elsewhere/SPCPLAY.EXE");
-    for (const char* item : {"mnuup5", "mnudown5", "mnustereo", "mnuforce8bit", "mnu8000"})
+    for (const char* item : {"mnu16000", "mnustereo", "mnuforce8bit", "mnulogtowav", "mnuup5"})
         find(item)->trigger();
-    EXPECT_EQ(text("Text2"), "/elsewhere/SPCPLAY.EXE");
-    window->savereg();
-    EXPECT_EQ(store.value(key::kSpcDir), "/opt/spc/SPCPLAY.EXE");
-}
-
-TEST_F(WindowTest, LogToWavSwitchEnablesTheWavBoxExactlyWhenChecked) {
-    open();
-    QAction* logToWav = find("mnulogtowav");
-    auto* wavBox = find<QLineEdit>("Text3");
-    EXPECT_FALSE(logToWav->isChecked());
-    EXPECT_TRUE(wavBox->isEnabled());
-    EXPECT_TRUE(wavBox->text().isEmpty());
-    for (const bool checked : {true, false, true, false}) {
-        logToWav->trigger();
-        EXPECT_EQ(logToWav->isChecked(), checked);
-        EXPECT_EQ(wavBox->isEnabled(), checked);
-    }
+    EXPECT_TRUE(find("mnu16000")->isChecked());
+    EXPECT_FALSE(find("mnu44100")->isChecked());
+    EXPECT_FALSE(find("mnustereo")->isChecked());
+    EXPECT_TRUE(find("mnuforce8bit")->isChecked());
+    EXPECT_TRUE(find("mnulogtowav")->isChecked());
+    EXPECT_EQ(find("mnucurlev")->text(), "Current Level:  80");
+    find("mnulogtowav")->trigger();
+    EXPECT_FALSE(find<QLineEdit>("Text3")->isEnabled());
+    EXPECT_EQ(text("Text2"), "(No directory specified)");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fakes/fakes.h"
-#include "ui/main_window.h"
+#include "ui/qt/main_window.h"
 
 #include <QAction>
 #include <QApplication>

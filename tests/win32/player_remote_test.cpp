@@ -69,7 +69,8 @@ public:
         std::vector<std::string> lines;
         std::istringstream in(test::readFile(log_));
         for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
+            if (!line.starts_with("cmd "))
+                lines.push_back(line);
         return lines;
     }
 

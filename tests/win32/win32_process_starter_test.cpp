@@ -147,6 +147,7 @@ TEST_F(ProcessStarterTest, StartThatCannotHappenIsReportedInTheSystemsWords) {
         EXPECT_FALSE(message.empty());
         EXPECT_EQ(message.find("nknown"), std::string::npos) << message;
         EXPECT_EQ(message.find_last_of(".\r\n"), std::string::npos) << message;
+        EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
     }
     Sleep(300);
     EXPECT_TRUE(collect().empty());

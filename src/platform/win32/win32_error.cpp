@@ -29,6 +29,22 @@ public:
             return "Windows error " + std::to_string(code);
         return toUtf8(wide);
     }
+
+    // The ways Windows refuses a program it cannot run, a DOS program on 64-bit Windows among
+    // them, read as one condition that the launcher can explain.
+    std::error_condition default_error_condition(int code) const noexcept override {
+        switch (code) {
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_BAD_FORMAT:
+        case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+        case ERROR_INVALID_EXE_SIGNATURE:
+        case ERROR_EXE_MARKED_INVALID:
+        case ERROR_CHILD_NOT_COMPLETE:
+            return std::errc::executable_format_error;
+        default:
+            return {code, *this};
+        }
+    }
 };
 
 } // namespace

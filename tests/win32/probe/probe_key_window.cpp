@@ -1,6 +1,6 @@
-// A window that stands in for the player's: shows a window titled KAVO_PROBE_TITLE and appends
-// a line "down|up VK SCAN" to the file KAVO_PROBE_LOG for every key message it receives, until
-// it is closed.
+// A window that stands in for the player's: shows a window titled KAVO_PROBE_TITLE, appends
+// "cmd" and its command line to the file KAVO_PROBE_LOG, then a line "down|up VK SCAN" for every
+// key message it receives, until it is closed.
 #include <cstdio>
 #include <string>
 #include <windows.h>
@@ -54,6 +54,10 @@ int main() {
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (logFile == INVALID_HANDLE_VALUE)
         return 3;
+    const std::wstring commandLine = GetCommandLineW();
+    const std::string line = "cmd " + std::string(commandLine.begin(), commandLine.end()) + "\n";
+    DWORD written = 0;
+    WriteFile(logFile, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = windowProc;

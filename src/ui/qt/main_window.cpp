@@ -1,10 +1,9 @@
-#include "ui/main_window.h"
+#include "ui/qt/main_window.h"
 
-#include "picker/setdir.h"
-#include "ui/control_panel_frame.h"
-#include "ui/pickers/player_dir_picker.h"
-#include "ui/pickers/spc_file_picker.h"
-#include "ui/twips.h"
+#include "ui/qt/control_panel_frame.h"
+#include "ui/qt/pickers/player_dir_picker.h"
+#include "ui/qt/pickers/spc_file_picker.h"
+#include "ui/qt/twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -64,94 +63,73 @@ QFont fittingFont(QFont font, const QList<QLabel*>& labels) {
 MainWindow::MainWindow(const Collaborators& with)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      store_(with.store), files_(with.files), messages_(with.messages),
-      launcher_(with.files, with.shortPaths, with.starter, with.messages) {
+      store_(with.store), messages_(with.messages),
+      presenter_(*this, {with.store, with.files, with.shortPaths, with.starter, with.messages}) {
     setWindowTitle(qtText(kWindowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/kavofe.png")));
     buildMenus();
     buildControls(with);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    settings_.loadreg(store_);
-    text2_->setText(qtText(settings_.pathBoxText()));
-    updatechecks();
+    presenter_.load();
 }
 
 MainWindow::~MainWindow() {
-    if (!ended_)
-        savereg();
+    presenter_.release();
     delete picker_;
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption,
+                                MainCommand command) {
+    QAction* action = addItem(menu, name, caption);
+    connect(action, &QAction::triggered, this, [this, command] { presenter_.run(command); });
+    return action;
 }
 
 void MainWindow::buildMenus() {
     QMenu* file = addSubmenu(this, "mnufile", tr("&File"));
-    QAction* loadSpc = addItem(file, "mnuloadspc", tr("&Load SPC. . ."));
+    QAction* loadSpc = addCommand(file, "mnuloadspc", tr("&Load SPC. . ."), MainCommand::LoadSpc);
     loadSpc->setShortcut(Qt::CTRL | Qt::Key_L);
-    connect(loadSpc, &QAction::triggered, this, &MainWindow::openSpcPicker);
-    connect(addItem(file, "mnudir", tr("&SPCPLAY Dir. . .")), &QAction::triggered, this,
-            &MainWindow::openDirPicker);
+    addCommand(file, "mnudir", tr("&SPCPLAY Dir. . ."), MainCommand::PlayerDir);
     file->addSeparator()->setObjectName(QStringLiteral("mnusep"));
-    QAction* exit = addItem(file, "mnuquit", tr("&Exit"));
+    QAction* exit = addCommand(file, "mnuquit", tr("&Exit"), MainCommand::Exit);
     exit->setShortcut(Qt::CTRL | Qt::Key_X);
-    connect(exit, &QAction::triggered, this, &MainWindow::quit);
 
     QMenu* sound = addSubmenu(this, "mnusound", tr("&Sound"));
     QMenu* rate = addSubmenu(sound, "mnusr", tr("&Sampling Rate"));
+    auto command = static_cast<int>(MainCommand::Rate8000);
     for (const RateItem& item : kRateItems) {
-        QAction* action = rate->addAction(qtText(item.caption));
-        action->setObjectName(qtText(item.name));
+        QAction* action = addCommand(rate, std::string(item.name).c_str(), qtText(item.caption),
+                                     static_cast<MainCommand>(command++));
         action->setCheckable(true);
-        const std::string_view code = item.code;
-        connect(action, &QAction::triggered, this, [this, code] {
-            settings_.setrate(code);
-            updatechecks();
-        });
         rates_.append(action);
     }
     sound->addMenu(rate);
 
     QMenu* volume = addSubmenu(sound, "mnuvol", tr("&Volume"));
-    QAction* up = addItem(volume, "mnuup5", tr("&Up 5"));
+    QAction* up = addCommand(volume, "mnuup5", tr("&Up 5"), MainCommand::VolumeUp);
     up->setShortcut(Qt::CTRL | Qt::Key_U);
-    connect(up, &QAction::triggered, this, [this] {
-        settings_.volup();
-        updatechecks();
-    });
-    QAction* down = addItem(volume, "mnudown5", tr("&Down 5"));
+    QAction* down = addCommand(volume, "mnudown5", tr("&Down 5"), MainCommand::VolumeDown);
     down->setShortcut(Qt::CTRL | Qt::Key_D);
-    connect(down, &QAction::triggered, this, [this] {
-        settings_.voldown();
-        updatechecks();
-    });
     volume->addSeparator()->setObjectName(QStringLiteral("mnusep5"));
     level_ = addItem(volume, "mnucurlev", tr("Current Level:"));
     level_->setEnabled(false);
     sound->addMenu(volume);
 
-    force8bit_ = addItem(sound, "mnuforce8bit", tr("&Force 8-bit Sound"));
-    force8bit_->setCheckable(true);
-    connect(force8bit_, &QAction::triggered, this, [this] {
-        settings_.toggle8bit();
-        updatechecks();
-    });
-    logToWav_ = addItem(sound, "mnulogtowav", tr("&Log to WAV File"));
-    logToWav_->setCheckable(true);
-    connect(logToWav_, &QAction::triggered, this, &MainWindow::logtowav);
-    stereo_ = addItem(sound, "mnustereo", tr("S&tereo"));
-    stereo_->setCheckable(true);
-    connect(stereo_, &QAction::triggered, this, [this] {
-        settings_.togglestereo();
-        updatechecks();
-    });
+    force8bit_ =
+        addCommand(sound, "mnuforce8bit", tr("&Force 8-bit Sound"), MainCommand::Force8bit);
+    logToWav_ = addCommand(sound, "mnulogtowav", tr("&Log to WAV File"), MainCommand::LogToWav);
+    stereo_ = addCommand(sound, "mnustereo", tr("S&tereo"), MainCommand::Stereo);
+    for (QAction* toggle : {force8bit_, logToWav_, stereo_})
+        toggle->setCheckable(true);
 
     menuBar()->addMenu(file);
     menuBar()->addMenu(sound);
     QAction* launchItem = menuBar()->addAction(tr("&Launch"));
     launchItem->setObjectName(QStringLiteral("mnulaunch"));
-    connect(launchItem, &QAction::triggered, this, &MainWindow::launch);
+    connect(launchItem, &QAction::triggered, this, [this] { presenter_.run(MainCommand::Launch); });
     QAction* aboutItem = menuBar()->addAction(tr("&About"));
     aboutItem->setObjectName(QStringLiteral("mnuabout"));
-    connect(aboutItem, &QAction::triggered, this, &MainWindow::about);
+    connect(aboutItem, &QAction::triggered, this, [this] { presenter_.run(MainCommand::About); });
 
     shortcutActions_ = {loadSpc, exit, up, down};
 }
@@ -195,40 +173,42 @@ void MainWindow::buildControls(const Collaborators& with) {
     }
 }
 
-void MainWindow::updatechecks() {
+void MainWindow::showDisplay(const MainDisplay& display) {
     for (qsizetype i = 0; i < rates_.size(); ++i)
-        rates_[i]->setChecked(settings_.rateChecked(kRateItems[static_cast<std::size_t>(i)].code));
-    stereo_->setChecked(settings_.stereoChecked());
-    force8bit_->setChecked(settings_.force8bitChecked());
-    level_->setText(qtText(settings_.levelCaption()));
+        rates_[i]->setChecked(display.rates[static_cast<std::size_t>(i)]);
+    stereo_->setChecked(display.stereo);
+    force8bit_->setChecked(display.force8bit);
+    logToWav_->setChecked(display.logToWav);
+    text3_->setEnabled(display.wavBoxEnabled);
+    level_->setText(qtText(display.levelCaption));
 }
 
-void MainWindow::loadspc(const std::string& path) {
-    text1_->setText(QString::fromStdString(path));
+QLineEdit* MainWindow::box(TextBox which) const {
+    switch (which) {
+    case TextBox::Spc:
+        return text1_;
+    case TextBox::PlayerPath:
+        return text2_;
+    case TextBox::Wav:
+        break;
+    }
+    return text3_;
 }
 
-void MainWindow::setdir(const std::string& directoryText) {
-    if (kavo::setdir(directoryText, files_, messages_, settings_) == SetdirOutcome::Adopted)
-        text2_->setText(QString::fromStdString(settings_.playerPath()));
+void MainWindow::setText(TextBox which, const std::string& text) {
+    box(which)->setText(QString::fromStdString(text));
 }
 
-void MainWindow::enableMain() {
-    setEnabled(true);
+std::string MainWindow::text(TextBox which) const {
+    return box(which)->text().toStdString();
 }
 
-void MainWindow::savereg() {
-    settings_.savereg(store_);
-}
-
-void MainWindow::openSpcPicker() {
-    showPicker(new SpcFilePicker(*this, store_, messages_));
-}
-
-void MainWindow::openDirPicker() {
-    showPicker(new PlayerDirPicker(*this, store_));
-}
-
-void MainWindow::showPicker(QWidget* picker) {
+void MainWindow::openPicker(PickerKind kind, PickerHost& host) {
+    QWidget* picker = nullptr;
+    if (kind == PickerKind::SpcFile)
+        picker = new SpcFilePicker(host, store_, messages_);
+    else
+        picker = new PlayerDirPicker(host, store_);
     // A separate top-level window: as a child it would be disabled along with this one. Kept
     // above this window all the same, as a dialog would be.
     delete picker_;
@@ -237,28 +217,14 @@ void MainWindow::showPicker(QWidget* picker) {
     if (QWindow* handle = picker->windowHandle())
         handle->setTransientParent(windowHandle());
     picker->show();
-    setEnabled(false);
 }
 
-void MainWindow::logtowav() {
-    // The action has already flipped its own check mark.
-    text3_->setEnabled(logToWav_->isChecked());
-}
-
-void MainWindow::launch() {
-    launcher_.launch(settings_, {text1_->text().toStdString(), text2_->text().toStdString(),
-                                 text3_->text().toStdString(), logToWav_->isChecked()});
-}
-
-void MainWindow::about() {
-    messages_.show(kAboutText, kAboutTitle, MessageIcon::Information);
-}
-
-void MainWindow::quit() {
-    savereg();
-    ended_ = true;
+void MainWindow::closePicker() {
     if (picker_)
         picker_->close();
+}
+
+void MainWindow::end() {
     hide();
     // exit(), not quit(): quit() would close the windows first and so run the unload step.
     QCoreApplication::exit(0);
@@ -274,12 +240,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!unloaded_ && !ended_) {
-        unloaded_ = true;
-        savereg();
-    }
-    if (picker_)
-        picker_->close();
+    presenter_.unload();
     event->accept();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "present/dir_picker_presenter.h"
 #include "settings/settings_store.h"
-#include "ui/pickers/picker_window.h"
+#include "ui/qt/pickers/picker_window.h"
 
 namespace kavo::ui {
 
-// "Set SPCPLAY.EXE Dir" (Form3): chooses the player's directory and hands it to the main
-// window's setdir.
+// The Qt view of "Set SPCPLAY.EXE Dir" (Form3).
 class PlayerDirPicker : public PickerWindow {
     Q_OBJECT
 
@@ -14,9 +14,7 @@ public:
     PlayerDirPicker(PickerHost& host, SettingsStore& store, QWidget* parent = nullptr);
 
 private:
-    void set();
-
-    SettingsStore& store_;
+    DirPickerPresenter presenter_;
 };
 
 } // namespace kavo::ui

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main_window.h"
-#include "ui/qt_message_sink.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_message_sink.h"
 
 #include <memory>
 

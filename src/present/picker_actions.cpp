@@ -1,4 +1,4 @@
-#include "picker/picker_actions.h"
+#include "present/picker_actions.h"
 
 #include "picker/picker_paths.h"
 

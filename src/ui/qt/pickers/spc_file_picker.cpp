@@ -1,6 +1,6 @@
-#include "ui/pickers/spc_file_picker.h"
+#include "ui/qt/pickers/spc_file_picker.h"
 
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,8 +28,9 @@ constexpr std::array<CheckItem, 3> kChecks{{
 
 SpcFilePicker::SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink& messages,
                              QWidget* parent)
-    : PickerWindow(host, tr("Load SPC File"), {5130, 2145}, 2415, 1440, parent), store_(store),
-      messages_(messages), file1_(new QListWidget(this)) {
+    : PickerWindow(tr("Load SPC File"), {5130, 2145}, 2415, 1440, parent),
+      file1_(new QListWidget(this)), presenter_(*this, host, source(), store, messages) {
+    attach(presenter_);
     file1_->setObjectName("File1");
     file1_->setGeometry(twipRect(2460, 0, 2655, 1455));
     file1_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -40,7 +41,7 @@ SpcFilePicker::SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink
         check->setObjectName(kChecks[i].name);
         check->setGeometry(twipRect(kChecks[i].left, 1560, kChecks[i].width, 255));
         const auto box = static_cast<CheckFilter::Box>(i);
-        connect(check, &QCheckBox::clicked, this, [this, box] { clickCheck(box); });
+        connect(check, &QCheckBox::clicked, this, [this, box] { presenter_.clickCheck(box); });
         checks_[i] = check;
     }
 
@@ -63,51 +64,29 @@ SpcFilePicker::SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink
 
     fitFont({checks_.begin(), checks_.end()});
 
-    restorePlace(storedSpcPlace(store_));
-    filter_.open();
-    showChecks();
+    presenter_.open();
 }
 
-void SpcFilePicker::updatechecks() {
-    filter_.updatechecks();
-    showChecks();
-}
-
-void SpcFilePicker::directoryChanged() {
-    shownPattern_ = filter_.pattern();
-    shownFiles_ = currentFiles(shownPattern_);
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(shownFiles_.size()));
-    for (const std::string& name : shownFiles_)
-        names.append(QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size())));
+void SpcFilePicker::showFiles(const std::vector<std::string>& names) {
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names)
+        shown.append(QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size())));
     file1_->setUpdatesEnabled(false);
     file1_->clear();
-    file1_->addItems(names);
+    file1_->addItems(shown);
     file1_->setUpdatesEnabled(true);
 }
 
-void SpcFilePicker::clickCheck(CheckFilter::Box box) {
-    // The box has flipped itself already; the filter makes the same flip and reacts.
-    filter_.click(box);
-    showChecks();
-}
-
-void SpcFilePicker::showChecks() {
+void SpcFilePicker::showChecks(const std::array<bool, 3>& ticked) {
     for (std::size_t i = 0; i < checks_.size(); ++i)
-        checks_[i]->setChecked(filter_.value(static_cast<CheckFilter::Box>(i)) == 1);
-    if (filter_.pattern() != shownPattern_)
-        directoryChanged();
+        checks_[i]->setChecked(ticked[i]);
 }
 
 void SpcFilePicker::load() {
     const QList<QListWidgetItem*> selected = file1_->selectedItems();
     const int row = selected.isEmpty() ? -1 : file1_->row(selected.front());
-    const std::string name = row >= 0 && static_cast<std::size_t>(row) < shownFiles_.size()
-                                 ? shownFiles_[static_cast<std::size_t>(row)]
-                                 : std::string();
-    if (confirmLoad(currentPlace(), name, host(), store_, messages_))
-        close();
-    else
+    if (!presenter_.load(row >= 0 ? std::optional(static_cast<std::size_t>(row)) : std::nullopt))
         activateWindow(); // the message box hands the focus to the disabled main window
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "picker/picker_actions.h"
-#include "picker/picker_lists.h"
 #include "picker/std_directory_source.h"
-#include "ui/picker_host.h"
+#include "present/picker_presenter.h"
 
 #include <QWidget>
 
@@ -13,11 +11,10 @@ class QPushButton;
 
 namespace kavo::ui {
 
-// What both pickers share: a fixed tool window with a drive list (Drive1) and a directory list
-// (Dir1) over PickerLists, that gives the main window back exactly once however it closes and
-// is deleted when closed. It is a window of its own even when given a parent, since a child
-// would be disabled along with the main window.
-class PickerWindow : public QWidget {
+// What both pickers' views share: a fixed tool window with a drive list (Drive1) and a
+// directory list (Dir1), deleted when closed. It is a window of its own even when given a
+// parent, since a child would be disabled along with the main window.
+class PickerWindow : public QWidget, public PickerView {
     Q_OBJECT
 
 public:
@@ -26,16 +23,21 @@ public:
     ~PickerWindow() override;
 
     // Dir1's path and Drive1's drive text, as they would be stored.
-    const std::string& directoryPath() const { return lists_.path(); }
-    std::string driveText() const { return lists_.driveText(); }
+    const std::string& directoryPath() const { return presenter_->lists().path(); }
+    std::string driveText() const { return presenter_->lists().driveText(); }
+
+    void showLists() override;
+    void beep() override;
+    void discard() override { close(); }
 
 protected:
     // Sizes in twips; the lists are at the left, the drive list above the directory list.
-    PickerWindow(PickerHost& host, const QString& title, QSize clientTwips, int listsWidthTwips,
-                 int dirHeightTwips, QWidget* parent);
+    PickerWindow(const QString& title, QSize clientTwips, int listsWidthTwips, int dirHeightTwips,
+                 QWidget* parent);
 
-    void restorePlace(const PickerPlace& place);
-    PickerPlace currentPlace() const;
+    // The subclass's presenter, before it opens.
+    void attach(PickerPresenter& presenter);
+    DirectorySource& source() { return source_; }
     // The largest pixel size of the window's narrow sans serif at which every one of widgets
     // shows its whole caption.
     void fitFont(const QList<QWidget*>& widgets);
@@ -44,12 +46,6 @@ protected:
 
     QComboBox* driveList() const { return drive1_; }
     QListWidget* directoryList() const { return dir1_; }
-    PickerHost& host() const { return host_; }
-    std::vector<std::string> currentFiles(std::string_view pattern) const {
-        return lists_.files(pattern);
-    }
-
-    virtual void directoryChanged() {}
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -57,18 +53,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void chooseDrive(int index);
-    void enterRow(int row);
-    void fillLists();
-    void showLists();
-
-    PickerHost& host_;
     StdDirectorySource source_;
-    PickerLists lists_;
+    PickerPresenter* presenter_ = nullptr;
     QComboBox* drive1_;
     QListWidget* dir1_;
     QPushButton* default_ = nullptr;
-    bool mainEnabled_ = false;
 };
 
 } // namespace kavo::ui

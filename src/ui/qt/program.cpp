@@ -1,4 +1,4 @@
-#include "ui/program.h"
+#include "ui/qt/program.h"
 
 #include <QGuiApplication>
 

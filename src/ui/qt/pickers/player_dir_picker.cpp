@@ -1,6 +1,6 @@
-#include "ui/pickers/player_dir_picker.h"
+#include "ui/qt/pickers/player_dir_picker.h"
 
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -9,12 +9,13 @@
 namespace kavo::ui {
 
 PlayerDirPicker::PlayerDirPicker(PickerHost& host, SettingsStore& store, QWidget* parent)
-    : PickerWindow(host, tr("Set SPCPLAY.EXE Dir"), {2670, 2295}, 2655, 1665, parent),
-      store_(store) {
+    : PickerWindow(tr("Set SPCPLAY.EXE Dir"), {2670, 2295}, 2655, 1665, parent),
+      presenter_(*this, host, source(), store) {
+    attach(presenter_);
     auto* command1 = new QPushButton(tr("&Set"), this);
     command1->setObjectName("Command1");
     command1->setGeometry(twipRect(360, 2040, 855, 255));
-    connect(command1, &QPushButton::clicked, this, &PlayerDirPicker::set);
+    connect(command1, &QPushButton::clicked, this, [this] { presenter_.set(); });
     auto* command2 = new QPushButton(tr("Cancel"), this);
     command2->setObjectName("Command2");
     command2->setGeometry(twipRect(1440, 2040, 855, 255));
@@ -24,12 +25,7 @@ PlayerDirPicker::PlayerDirPicker(PickerHost& host, SettingsStore& store, QWidget
     setTabOrder(directoryList(), command1);
     setTabOrder(command1, command2);
 
-    restorePlace(storedDirPlace(store_));
-}
-
-void PlayerDirPicker::set() {
-    confirmSet(currentPlace(), host(), store_);
-    close();
+    presenter_.open();
 }
 
 } // namespace kavo::ui

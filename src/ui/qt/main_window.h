@@ -1,15 +1,8 @@
 #pragma once
 
-#include "common/message_sink.h"
-#include "launch/file_system.h"
-#include "launch/launcher.h"
-#include "launch/process_starter.h"
-#include "launch/short_path.h"
+#include "present/main_presenter.h"
 #include "remote/keyboard.h"
 #include "remote/window_activator.h"
-#include "settings/player_settings.h"
-#include "settings/settings_store.h"
-#include "ui/picker_host.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -18,11 +11,6 @@
 class QLineEdit;
 
 namespace kavo::ui {
-
-inline constexpr std::string_view kWindowCaption = "KAVOfe - Version 1.03j";
-inline constexpr std::string_view kAboutTitle = "About";
-inline constexpr std::string_view kAboutText =
-    "KAVO FrontEnd 1.03j\rProgrammed by Vorlane\rhttp://kavofe.example.org/";
 
 // What the main window works with. Without the three remote parts the control panel buttons
 // do nothing.
@@ -37,7 +25,9 @@ struct Collaborators {
     KeyInjector* injector = nullptr;
 };
 
-class MainWindow : public QMainWindow, public PickerHost {
+// The Qt view of the main window: it builds the widgets and forwards every event to the
+// presenter.
+class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 
 public:
@@ -48,10 +38,15 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    void loadspc(const std::string& path) override;
-    void setdir(const std::string& directoryText) override;
-    void enableMain() override;
-    void savereg();
+    MainPresenter& presenter() { return presenter_; }
+
+    void showDisplay(const MainDisplay& display) override;
+    void setText(TextBox box, const std::string& text) override;
+    std::string text(TextBox box) const override;
+    void openPicker(PickerKind kind, PickerHost& host) override;
+    void closePicker() override;
+    void setInputEnabled(bool enabled) override { setEnabled(enabled); }
+    void end() override;
 
     // The picker window now open, if any.
     QWidget* picker() const { return picker_.data(); }
@@ -65,21 +60,12 @@ private:
     void buildMenus();
     void buildControls(const Collaborators& with);
     QLineEdit* addTextBox(QWidget* parent, const char* name, QRect geometry);
-    void updatechecks();
-
-    void openSpcPicker();
-    void openDirPicker();
-    void showPicker(QWidget* picker);
-    void logtowav();
-    void launch();
-    void about();
-    void quit();
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, MainCommand command);
+    QLineEdit* box(TextBox which) const;
 
     SettingsStore& store_;
-    FileSystem& files_;
     MessageSink& messages_;
-    Launcher launcher_;
-    PlayerSettings settings_;
+    MainPresenter presenter_;
 
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
@@ -93,8 +79,6 @@ private:
 
     QPointer<QWidget> picker_;
     bool placed_ = false;
-    bool unloaded_ = false;
-    bool ended_ = false;
 };
 
 } // namespace kavo::ui

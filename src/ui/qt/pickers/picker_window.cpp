@@ -1,6 +1,6 @@
-#include "ui/pickers/picker_window.h"
+#include "ui/qt/pickers/picker_window.h"
 
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -18,7 +18,6 @@ namespace kavo::ui {
 namespace {
 
 constexpr int kLevelRole = Qt::UserRole;
-constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kIndentPixels = 8;
 constexpr int kLargestFontPixels = 11;
 constexpr int kSmallestFontPixels = 8;
@@ -50,11 +49,11 @@ private:
 
 } // namespace
 
-PickerWindow::PickerWindow(PickerHost& host, const QString& title, QSize clientTwips,
-                           int listsWidthTwips, int dirHeightTwips, QWidget* parent)
+PickerWindow::PickerWindow(const QString& title, QSize clientTwips, int listsWidthTwips,
+                           int dirHeightTwips, QWidget* parent)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      host_(host), lists_(source_), drive1_(new QComboBox(this)), dir1_(new QListWidget(this)) {
+      drive1_(new QComboBox(this)), dir1_(new QListWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
     setFixedSize(px(clientTwips.width()), px(clientTwips.height()));
@@ -71,18 +70,19 @@ PickerWindow::PickerWindow(PickerHost& host, const QString& title, QSize clientT
 
     drive1_->setObjectName("Drive1");
     drive1_->setGeometry(twipRect(0, 0, listsWidthTwips, 315));
-    for (const Drive& drive : lists_.drives())
-        drive1_->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), qtText(drive.text));
-    connect(drive1_, &QComboBox::activated, this, &PickerWindow::chooseDrive);
+    connect(drive1_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0)
+            presenter_->chooseDrive(static_cast<std::size_t>(index));
+    });
 
     dir1_->setObjectName("Dir1");
     dir1_->setGeometry(twipRect(0, 360, listsWidthTwips, dirHeightTwips));
     dir1_->setItemDelegate(new IndentDelegate(dir1_));
     dir1_->setSelectionMode(QAbstractItemView::SingleSelection);
     dir1_->installEventFilter(this);
-    connect(dir1_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { enterRow(dir1_->row(item)); });
-    fillLists();
+    connect(dir1_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        presenter_->enterRow(static_cast<std::size_t>(dir1_->row(item)));
+    });
 
     const QScreen* shownOn =
         parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
@@ -93,13 +93,14 @@ PickerWindow::PickerWindow(PickerHost& host, const QString& title, QSize clientT
 
 PickerWindow::~PickerWindow() = default;
 
-void PickerWindow::restorePlace(const PickerPlace& place) {
-    lists_.restore(place.driveText, place.path);
-    showLists();
+void PickerWindow::attach(PickerPresenter& presenter) {
+    presenter_ = &presenter;
+    for (const Drive& drive : presenter.lists().drives())
+        drive1_->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), qtText(drive.text));
 }
 
-PickerPlace PickerWindow::currentPlace() const {
-    return {lists_.driveText(), lists_.path()};
+void PickerWindow::beep() {
+    QApplication::beep();
 }
 
 void PickerWindow::fitFont(const QList<QWidget*>& widgets) {
@@ -120,7 +121,7 @@ void PickerWindow::setButtons(QPushButton* defaultButton, QPushButton* cancelBut
     // A focused button takes Enter itself, as in a dialog.
     defaultButton->setAutoDefault(true);
     cancelButton->setAutoDefault(true);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancelButton, &QPushButton::clicked, this, [this] { presenter_->cancel(); });
 }
 
 void PickerWindow::showEvent(QShowEvent* event) {
@@ -131,10 +132,7 @@ void PickerWindow::showEvent(QShowEvent* event) {
 }
 
 void PickerWindow::closeEvent(QCloseEvent* event) {
-    if (!mainEnabled_) {
-        mainEnabled_ = true;
-        host_.enableMain();
-    }
+    presenter_->closed();
     event->accept();
 }
 
@@ -145,7 +143,7 @@ void PickerWindow::keyPressEvent(QKeyEvent* event) {
             return;
         }
         if (event->key() == Qt::Key_Escape) {
-            close();
+            presenter_->cancel();
             return;
         }
     }
@@ -158,55 +156,31 @@ bool PickerWindow::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const int row = dir1_->currentRow();
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && row >= 0 &&
-            static_cast<std::size_t>(row) != lists_.currentRow()) {
-            enterRow(row);
+            presenter_->enterKeyEnters(static_cast<std::size_t>(row))) {
+            presenter_->enterRow(static_cast<std::size_t>(row));
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void PickerWindow::chooseDrive(int index) {
-    if (index < 0 || !lists_.selectDrive(static_cast<std::size_t>(index)))
-        QApplication::beep();
-    showLists();
-}
-
-void PickerWindow::enterRow(int row) {
-    const QListWidgetItem* item = dir1_->item(row);
-    if (item == nullptr)
-        return;
-    const QByteArray path = item->data(kPathRole).toByteArray();
-    if (!lists_.setPath(path.toStdString())) {
-        QApplication::beep();
-        // Drops what has vanished meanwhile; an unreadable current directory stays as shown.
-        lists_.setPath(lists_.path());
-    }
-    showLists();
-}
-
 void PickerWindow::showLists() {
-    fillLists();
-    directoryChanged();
-}
-
-void PickerWindow::fillLists() {
-    const auto drive = lists_.driveIndex();
-    drive1_->setCurrentIndex(drive < lists_.drives().size() ? static_cast<int>(drive) : -1);
+    const PickerLists& lists = presenter_->lists();
+    const auto drive = lists.driveIndex();
+    drive1_->setCurrentIndex(drive < lists.drives().size() ? static_cast<int>(drive) : -1);
 
     dir1_->setUpdatesEnabled(false);
     dir1_->clear();
-    const auto& rows = lists_.directoryRows();
+    const auto& rows = lists.directoryRows();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     for (const DirectoryRow& row : rows) {
         auto* item = new QListWidgetItem(row.open ? open : closed, qtText(row.label));
         item->setData(kLevelRole, row.level);
-        item->setData(kPathRole, QByteArray::fromStdString(row.path));
         item->setToolTip(qtText(row.path));
         dir1_->addItem(item);
     }
-    dir1_->setCurrentRow(static_cast<int>(lists_.currentRow()));
+    dir1_->setCurrentRow(static_cast<int>(lists.currentRow()));
     dir1_->setUpdatesEnabled(true);
 }
 

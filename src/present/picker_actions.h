@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/message_sink.h"
+#include "present/picker_host.h"
 #include "settings/settings_store.h"
-#include "ui/picker_host.h"
 
 #include <string>
 

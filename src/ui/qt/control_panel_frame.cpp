@@ -1,7 +1,7 @@
-#include "ui/control_panel_frame.h"
+#include "ui/qt/control_panel_frame.h"
 
 #include "remote/control_panel.h"
-#include "ui/twips.h"
+#include "ui/qt/twips.h"
 
 #include <QButtonGroup>
 #include <QPushButton>

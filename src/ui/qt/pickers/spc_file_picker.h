@@ -1,0 +1,38 @@
+#pragma once
+
+#include "common/message_sink.h"
+#include "present/spc_picker_presenter.h"
+#include "settings/settings_store.h"
+#include "ui/qt/pickers/picker_window.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+
+namespace kavo::ui {
+
+// The Qt view of "Load SPC File" (Form2).
+class SpcFilePicker : public PickerWindow, public SpcPickerView {
+    Q_OBJECT
+
+public:
+    SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink& messages,
+                  QWidget* parent = nullptr);
+
+    void showLists() override { PickerWindow::showLists(); }
+    void beep() override { PickerWindow::beep(); }
+    void discard() override { PickerWindow::discard(); }
+    void showFiles(const std::vector<std::string>& names) override;
+    void showChecks(const std::array<bool, 3>& ticked) override;
+
+private:
+    void load();
+
+    QListWidget* file1_;
+    std::array<QCheckBox*, 3> checks_{};
+    SpcPickerPresenter presenter_;
+};
+
+} // namespace kavo::ui

@@ -1,0 +1,85 @@
+#include "ui/win32/controls.h"
+
+#include "platform/win32/wide_text.h"
+
+namespace kavo::win32ui {
+
+namespace {
+
+HFONT dialogFont() {
+    static HFONT font = [] {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+            return CreateFontIndirectW(&metrics.lfMessageFont);
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }();
+    return font;
+}
+
+int screenDpi() {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int value = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return value > 0 ? value : USER_DEFAULT_SCREEN_DPI;
+    }();
+    return dpi;
+}
+
+} // namespace
+
+int px(int twips) {
+    return MulDiv(twips, screenDpi(), 1440);
+}
+
+std::wstring wide(std::string_view utf8) {
+    return win32::toWide(utf8).value_or(std::wstring());
+}
+
+std::wstring fromAnsi(const std::string& text) {
+    std::wstring result(text.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           result.data(), static_cast<int>(result.size()));
+    result.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return result;
+}
+
+std::string utf8Text(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return win32::toUtf8(text);
+}
+
+void setText(HWND window, std::string_view utf8) {
+    SetWindowTextW(window, wide(utf8).c_str());
+}
+
+HWND addControl(HWND parent, const wchar_t* windowClass, std::string_view text, DWORD style,
+                const Twips& at, int id, DWORD exStyle) {
+    HWND control = CreateWindowExW(
+        exStyle, windowClass, wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, px(at.left),
+        px(at.top), px(at.width), px(at.height), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
+    return control;
+}
+
+void placeCentred(HWND window, int clientWidth, int clientHeight) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Twice: a menu bar that wraps at the first width makes the client area shorter.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT frame{}, client{};
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        const int width = frame.right - frame.left + px(clientWidth) - client.right;
+        const int height = frame.bottom - frame.top + px(clientHeight) - client.bottom;
+        SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+                     work.top + (work.bottom - work.top - height) / 2, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+} // namespace kavo::win32ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <windows.h>
+
+namespace kavo::win32ui {
+
+// Left, top, width and height in twips, as the windows are designed.
+struct Twips {
+    int left, top, width, height;
+};
+
+// Pixels for twips at the screen's DPI: 15 twips make a pixel at 96 DPI.
+int px(int twips);
+
+std::wstring wide(std::string_view utf8);
+// Picker texts come from the file system in the ANSI code page.
+std::wstring fromAnsi(const std::string& text);
+std::string utf8Text(HWND window);
+void setText(HWND window, std::string_view utf8);
+
+// A child control in the dialog font; its place in the tab order is its creation order.
+HWND addControl(HWND parent, const wchar_t* windowClass, std::string_view text, DWORD style,
+                const Twips& at, int id, DWORD exStyle = 0);
+
+// Sizes the window so that its client area is the given twips, and centres it on the screen.
+void placeCentred(HWND window, int clientWidth, int clientHeight);
+
+} // namespace kavo::win32ui
