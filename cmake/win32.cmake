@@ -16,7 +16,7 @@ set_source_files_properties(src/ui/win32/kavofe.rc PROPERTIES OBJECT_DEPENDS
   "${PROJECT_SOURCE_DIR}/src/ui/win32/kavofe.ico;${PROJECT_SOURCE_DIR}/src/ui/win32/kavofe.manifest")
 target_link_options(kavofe PRIVATE -municode -s)
 target_link_libraries(kavofe PRIVATE kavo_win32ui)
-include(cmake/package.cmake OPTIONAL)
+include(cmake/windows_zip.cmake)
 
 if(NOT KAVO_BUILD_TESTS)
   return()

@@ -8,18 +8,13 @@ packages_for() {
     case "$1" in
     build) echo "cmake g++ make" ;;
     ui) echo "qt6-base-dev libgl1-mesa-dev" ;;
-<<<<<<< HEAD
     x11) echo "libxtst-dev libx11-dev" ;;
     testlibs) echo "libgtest-dev libgmock-dev libbenchmark-dev" ;;
     display) echo "xvfb xauth x11-utils xdotool imagemagick openbox" ;;
     dosbox) echo "dosbox" ;;
     dostest) echo "nasm x11-xkb-utils" ;;
     package) echo "dpkg-dev file" ;;
-    wine) echo "g++-mingw-w64-x86-64 wine wine64 googletest" ;;
-=======
-    x11) echo "xvfb xauth x11-utils xdotool libxtst-dev libx11-dev imagemagick openbox" ;;
     wine) echo "g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 googletest" ;;
->>>>>>> win32-program
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
     *) echo "unknown group: $1" >&2; return 1 ;;
     esac

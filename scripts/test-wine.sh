@@ -35,5 +35,5 @@ cmake --build "$BUILD" -j "$(nproc)"
 
 # The real program with real windows and keys: Wine's X11 driver on a private Xvfb.
 wineserver -k 2>/dev/null || true
-scripts/deps.sh x11
+scripts/deps.sh x11 display
 timeout 300 bash tests/e2e/win32_e2e.sh "$BUILD" </dev/null
