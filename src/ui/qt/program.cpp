@@ -2,23 +2,14 @@
 
 #include <QGuiApplication>
 
-#ifdef _WIN32
-#include "platform/win32/registry_settings_store.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_keyboard.h"
-#include "platform/win32/win32_process_starter.h"
-#include "platform/win32/win32_short_path.h"
-#include "platform/win32/win32_window_activator.h"
-#else
 #include "platform/posix/dosbox_starter.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
 #include "platform/posix/posix_short_path.h"
 #include "settings/qt/qsettings_store.h"
-#include "ui/qt_fd_watcher.h"
+#include "ui/qt/qt_fd_watcher.h"
 
 #include <cstdlib>
-#endif
 
 #ifdef KAVO_HAVE_X11
 #include "platform/x11/x11_remote.h"
@@ -26,19 +17,6 @@
 
 namespace kavo::ui {
 
-#ifdef _WIN32
-struct Program::Backends {
-    explicit Backends(MessageSink& /*messages*/) {}
-
-    RegistrySettingsStore store;
-    Win32FileSystem files;
-    Win32ShortPath shortPaths;
-    Win32ProcessStarter starter;
-    Win32KeyboardLayout layout;
-    Win32KeyInjector injector;
-    Win32WindowActivator windows;
-};
-#else
 struct Program::Backends {
     explicit Backends(MessageSink& messages)
         : starter(native, watcher, messages,
@@ -56,18 +34,11 @@ struct Program::Backends {
     std::unique_ptr<x11::Remote> remote;
 #endif
 };
-#endif
 
 Collaborators Program::wire(Backends& b, QtMessageSink& messages) {
     Collaborators with{b.store, b.files, b.shortPaths, b.starter, messages};
-#ifdef _WIN32
-    with.windows = &b.windows;
-    with.layout = &b.layout;
-    with.injector = &b.injector;
-#else
     // A damaged settings file or a failed save is reported, not silently dropped.
     b.store.setMessages(&messages);
-#endif
 #ifdef KAVO_HAVE_X11
     // The remote works on X displays only; elsewhere the panel buttons do nothing.
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
@@ -94,9 +65,6 @@ Program::~Program() {
 
 void Program::show() {
     window_->show();
-#ifdef _WIN32
-    backends_->windows.setApplicationTitle(window_->windowTitle().toStdString());
-#endif
 #ifdef KAVO_HAVE_X11
     if (backends_->remote)
         backends_->remote->setApplicationWindow(window_->winId());

@@ -1,6 +1,5 @@
 #pragma once
 
-#ifndef _WIN32
 #include "platform/posix/fd_watcher.h"
 
 #include <QSocketNotifier>
@@ -23,4 +22,3 @@ private:
 };
 
 } // namespace kavo::ui
-#endif

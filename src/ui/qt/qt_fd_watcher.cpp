@@ -1,5 +1,4 @@
-#ifndef _WIN32
-#include "ui/qt_fd_watcher.h"
+#include "ui/qt/qt_fd_watcher.h"
 
 namespace kavo::ui {
 
@@ -20,4 +19,3 @@ void QtFdWatcher::unwatch(int fd) {
 }
 
 } // namespace kavo::ui
-#endif
