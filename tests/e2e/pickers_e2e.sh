@@ -75,6 +75,18 @@ ini_has "SPCDir1=/" || fail "SPCDir1 not saved"
 for title in 'Set SPCPLAY.EXE Dir' 'Load SPC File'; do
     if [ "$title" = 'Load SPC File' ]; then open_picker "$title" ctrl+l; else open_picker "$title" alt+f s; fi
     import -window root "$ARTEFACTS/pickers_$(tr -d ' .' <<<"$title")${WM:+_$WM}.png"
+    # Meanwhile the main window takes no input: a close request changes nothing, and a click
+    # on it brings the picker back with the focus, as a modal dialog's owner does.
+    saved=$(cat "$INI")
+    "$(dirname "$KAVOFE")/kavo_wm_close" "$MAIN"
+    sleep 0.5
+    find_window 'KAVOfe - Version 1.03j' >/dev/null || fail "a close request closed the main window"
+    [ "$(cat "$INI")" = "$saved" ] || fail "a close request under a picker saved the settings"
+    if [ -n "$WM" ]; then
+        xdotool mousemove --window "$MAIN" 30 60 click 1
+        wait_for focus_is "$(find_window "$title" | head -1)" ||
+            fail "a click on the main window did not give the focus back to \"$title\""
+    fi
     keys Escape
     wait_for gone "$title" || fail "Escape did not close \"$title\""
 done
@@ -96,4 +108,10 @@ fi
 xdotool windowfocus --sync "$MAIN"
 xdotool key --clearmodifiers alt+5
 wait_for log_has 'press 5 shift=0 keycode=14' || fail "button 5 sent nothing to the player"
+# Alt+S, shared with the Sound menu, only moves the focus to "Stop Playing"; Enter clicks it.
+wait_for focus_is "$MAIN" || fail "the main window did not get the focus back"
+xdotool key --clearmodifiers alt+s
+sleep 0.2
+xdotool key --clearmodifiers Return
+wait_for log_has 'press q shift=0 keycode=24' || fail "Enter on the focused Stop button sent nothing"
 echo "pickers: player directory and SPC file chosen by keyboard${WM:+ under $WM}"

@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 
 namespace kavo::ui::test {
 namespace {
@@ -82,6 +83,11 @@ TEST_F(WindowTest, PanelAccessKeysPressTheirKeysInThePlayer) {
         EXPECT_TRUE(QTest::qWaitFor([this] { return !windows.log.empty(); }));
         EXPECT_EQ(injector.events, keyEventsFor(std::string(1, sent), layout));
     }
+    // Enter clicks a focused button, as Space does.
+    injector.events.clear();
+    find<QPushButton>("Command3")->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(injector.events, keyEventsFor("+", layout));
 }
 
 } // namespace

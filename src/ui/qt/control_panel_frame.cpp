@@ -4,6 +4,7 @@
 #include "ui/qt/twips.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <limits>
 #include <stdexcept>
@@ -29,6 +30,7 @@ ControlPanelFrame::ControlPanelFrame(WindowActivator* windows, KeyboardLayout* l
         button->setObjectName(qtText(entry.name));
         button->setGeometry(twipRect(entry.left, entry.top, entry.width, entry.height));
         button->setAutoDefault(false);
+        button->installEventFilter(this);
         if (entry.index >= 0) {
             digits_->addButton(button, entry.index);
         } else {
@@ -48,6 +50,20 @@ void ControlPanelFrame::digitClicked(int index) {
     } catch (const std::overflow_error&) {
         // A failed click ends quietly, like every other panel failure.
     }
+}
+
+bool ControlPanelFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (button && modifiers == Qt::NoModifier &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void ControlPanelFrame::press(std::string_view text) {

@@ -22,6 +22,10 @@ public:
     // Command2, the digit buttons; a member's id is its index.
     QButtonGroup* digits() const { return digits_; }
 
+protected:
+    // Enter on a focused button clicks it, as Space does; outside a dialog Qt leaves it alone.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void press(std::string_view text);
     void digitClicked(int index);

@@ -210,9 +210,11 @@ void MainWindow::openPicker(PickerKind kind, PickerHost& host) {
     else
         picker = new PlayerDirPicker(host, store_);
     // A separate top-level window: as a child it would be disabled along with this one. Kept
-    // above this window all the same, as a dialog would be.
+    // above this window and modal, as a dialog would be: the window manager's close requests
+    // for this window are ignored meanwhile, and activating it brings the picker back.
     delete picker_;
     picker_ = picker;
+    picker->setWindowModality(Qt::ApplicationModal);
     picker->winId();
     if (QWindow* handle = picker->windowHandle())
         handle->setTransientParent(windowHandle());
