@@ -64,15 +64,23 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
                   "name, or turn off \"Log to WAV File\".");
             return LaunchOutcome::WavUnusable;
         }
-        if (files_.openOrCreate(request.wavBox))
-            wavShort = dosname(files_, shortPaths, request.wavBox);
+        if (!files_.openOrCreate(request.wavBox)) {
+            error("Could not open or create the WAV file \"" + request.wavBox +
+                  "\".\rChoose a file in a directory you can write to.");
+            return LaunchOutcome::WavUnusable;
+        }
+        wavShort = dosname(files_, shortPaths, request.wavBox);
         if (wavShort.empty() && !files_.findOrdinaryFile(request.wavBox).empty()) {
             error(noShortNameMessage(request.wavBox));
             return LaunchOutcome::NoShortName;
         }
+        // It opened, yet it is no ordinary file: hidden (on Linux, a name beginning with "."),
+        // a device or a pipe, none of which has a short name to give the player.
         if (wavShort.empty()) {
-            error("Could not open or create the WAV file \"" + request.wavBox +
-                  "\".\rChoose a file in a directory you can write to.");
+            error("The WAV file \"" + request.wavBox +
+                  "\" is hidden or not an ordinary file, so the player cannot be given its "
+                  "name.\rChoose an ordinary WAV file that is not hidden (on Linux, one whose "
+                  "name does not begin with \".\").");
             return LaunchOutcome::WavUnusable;
         }
     }

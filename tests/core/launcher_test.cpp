@@ -126,8 +126,8 @@ TEST_F(LauncherTest, StopsWithAMessage) {
         std::string mentions;
     } cases[] = {
         {"", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "WAV"},
-        {"/locked.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "/locked.wav"},
-        {"/.hidden.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "/.hidden.wav"},
+        {"/locked.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "Could not open"},
+        {"/.hidden.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "not an ordinary"},
         {"", false, "(No directory specified)",
          std::make_error_code(std::errc::no_such_file_or_directory), LaunchOutcome::StartFailed,
          "(No directory specified)"},

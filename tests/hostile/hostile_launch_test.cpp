@@ -156,18 +156,21 @@ TEST_F(HostileLaunch, WavPathsThatAreNoOrdinaryFile) {
     std::filesystem::create_directory(temp_.dir() + "a directory");
     ::mkfifo((temp_.dir() + "a fifo").c_str(), 0644);
     std::filesystem::create_symlink(temp_.dir() + "missing/out.wav", temp_.dir() + "dangling");
+    const std::string notOpened = "Could not open or create the WAV file";
+    const std::string notOrdinary = "is hidden or not an ordinary file";
     const struct {
-        std::string wav;
-    } refused[] = {{temp_.dir() + "a directory"},
-                   {temp_.dir() + "a fifo"},
-                   {temp_.dir() + "dangling"},
-                   {"/dev/null"},
-                   {"/dev/zero"},
-                   {temp_.dir() + "missing/out.wav"}};
+        std::string wav, told;
+    } refused[] = {{temp_.dir() + "a directory", notOpened},
+                   {temp_.dir() + "a fifo", notOrdinary},
+                   {temp_.dir() + "dangling", notOpened},
+                   {"/dev/null", notOrdinary},
+                   {"/dev/zero", notOrdinary},
+                   {temp_.file(".hidden.wav"), notOrdinary},
+                   {temp_.dir() + "missing/out.wav", notOpened}};
     for (const auto& c : refused) {
         SCOPED_TRACE(c.wav);
         EXPECT_EQ(launch(spc, c.wav), LaunchOutcome::WavUnusable);
-        expectTold("Could not open or create the WAV file");
+        expectTold(c.told);
         EXPECT_FALSE(playerStarted());
     }
     EXPECT_TRUE(std::filesystem::is_directory(temp_.dir() + "a directory"));
