@@ -84,6 +84,11 @@ TEST_F(SpcFilePickerTest, WindowAndControlsAreAsDesigned) {
 TEST_F(SpcFilePickerTest, OpensFocusedOnTheDrivesAndTabsInDesignOrder) {
     open();
     showActive();
+    // The focus frame shows at once, and directory rows are one line of text high.
+    EXPECT_TRUE(window->testAttribute(Qt::WA_KeyboardFocusChange));
+    auto* dirs = find<QListWidget>("Dir1");
+    ASSERT_GT(dirs->count(), 0);
+    EXPECT_LE(dirs->sizeHintForRow(0), 16);
     std::vector<std::string> order;
     for (int i = 0; i < 9; ++i) {
         order.push_back(QApplication::focusWidget()->objectName().toStdString());

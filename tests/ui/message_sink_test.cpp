@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -13,22 +14,36 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::StandardButtons buttons;
+    QWidget* parent = nullptr;
 };
 
 // Shows a message through the sink and reads the box back while it waits for the user.
-SeenBox showAndRead(std::string_view text, std::string_view title, MessageIcon icon) {
+SeenBox showAndRead(std::string_view text, std::string_view title, MessageIcon icon,
+                    QWidget* fallback = nullptr) {
     SeenBox seen;
     QTimer::singleShot(0, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        seen = {box->text(), box->windowTitle(), box->icon(), box->textFormat(),
-                box->standardButtons()};
+        seen = {box->text(),       box->windowTitle(),     box->icon(),
+                box->textFormat(), box->standardButtons(), box->parentWidget()};
         box->accept();
     });
     QtMessageSink sink;
+    sink.setParent(fallback);
     sink.show(text, title, icon);
     return seen;
+}
+
+// A box belongs to, and is centred over, the window of ours that is active when it is raised.
+TEST(QtMessageSink, BelongsToTheActiveWindow) {
+    QWidget main;
+    QWidget picker;
+    EXPECT_EQ(showAndRead("x", "Error", MessageIcon::Error, &main).parent, &main);
+    picker.show();
+    picker.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&picker));
+    EXPECT_EQ(showAndRead("x", "Error", MessageIcon::Error, &main).parent, &picker);
 }
 
 TEST(QtMessageSink, ShowsCarriageReturnsAsLineBreaks) {

@@ -21,6 +21,7 @@ constexpr int kLevelRole = Qt::UserRole;
 constexpr int kIndentPixels = 8;
 constexpr int kLargestFontPixels = 11;
 constexpr int kSmallestFontPixels = 8;
+constexpr int kIconPixels = 12;
 
 QString qtText(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
@@ -37,8 +38,11 @@ public:
         indented.rect.setLeft(option.rect.left() + indent(index));
         QStyledItemDelegate::paint(painter, indented, index);
     }
+    // Rows as tall as a line of text, so that the fixed box shows as many as it can.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+        const QSize natural = QStyledItemDelegate::sizeHint(option, index);
+        const int compact = std::max(option.fontMetrics.height(), kIconPixels) + 2;
+        return {natural.width() + indent(index), std::min(natural.height(), compact)};
     }
 
 private:
@@ -79,6 +83,8 @@ PickerWindow::PickerWindow(const QString& title, QSize clientTwips, int listsWid
     dir1_->setGeometry(twipRect(0, 360, listsWidthTwips, dirHeightTwips));
     dir1_->setItemDelegate(new IndentDelegate(dir1_));
     dir1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    dir1_->setIconSize(QSize(kIconPixels, kIconPixels));
+    dir1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     dir1_->installEventFilter(this);
     connect(dir1_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         presenter_->enterRow(static_cast<std::size_t>(dir1_->row(item)));
@@ -126,8 +132,9 @@ void PickerWindow::setButtons(QPushButton* defaultButton, QPushButton* cancelBut
 
 void PickerWindow::showEvent(QShowEvent* event) {
     // The main window is about to stop taking input: the keyboard must come here, also where
-    // no window manager hands it over.
+    // no window manager hands it over, with the focus frame shown at once.
     activateWindow();
+    setAttribute(Qt::WA_KeyboardFocusChange);
     QWidget::showEvent(event);
 }
 
