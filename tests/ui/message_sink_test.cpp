@@ -1,3 +1,4 @@
+#include "ui/qt/platform_choice.h"
 #include "ui/qt/qt_message_sink.h"
 
 #include <QApplication>
@@ -63,6 +64,14 @@ TEST(QtMessageSink, ErrorsUseTheErrorIconAndPlainText) {
     EXPECT_EQ(seen.text, "Could not open \"<b>a.wav</b>\".\nRetry.");
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_EQ(seen.format, Qt::PlainText);
+}
+
+TEST(Platform, XWhereBothDisplaysExistAndNoneWasChosen) {
+    EXPECT_EQ(preferredPlatform(nullptr, "wayland-0", ":0"), "xcb");
+    EXPECT_EQ(preferredPlatform("", "wayland-0", ":0"), "xcb");
+    EXPECT_EQ(preferredPlatform("wayland", "wayland-0", ":0"), "");
+    EXPECT_EQ(preferredPlatform(nullptr, "wayland-0", nullptr), "");
+    EXPECT_EQ(preferredPlatform(nullptr, nullptr, ":0"), "");
 }
 
 } // namespace
