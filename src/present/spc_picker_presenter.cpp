@@ -1,5 +1,8 @@
 #include "present/spc_picker_presenter.h"
 
+#include "picker/picker_paths.h"
+#include "picker/spc_tag.h"
+
 namespace kavo {
 
 SpcPickerPresenter::SpcPickerPresenter(SpcPickerView& view, PickerHost& host,
@@ -25,6 +28,13 @@ bool SpcPickerPresenter::load(std::optional<std::size_t> fileRow) {
     giveBack();
     view_.discard();
     return true;
+}
+
+std::string SpcPickerPresenter::fileTooltip(std::size_t fileRow) const {
+    if (fileRow >= files_.size())
+        return {};
+    const auto tag = readSpcTagFile(fullPath(lists().path(), files_[fileRow]));
+    return tag ? spcTagTooltip(*tag) : std::string();
 }
 
 void SpcPickerPresenter::listsChanged() {

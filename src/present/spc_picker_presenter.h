@@ -33,6 +33,9 @@ public:
     bool load(std::optional<std::size_t> fileRow);
 
     const std::vector<std::string>& files() const { return files_; }
+    // What the file's tag says (title, game, artist, length), "" when it has none. Reads at
+    // most the file's header, so it may be asked on every hover.
+    std::string fileTooltip(std::size_t fileRow) const;
     const CheckFilter& filter() const { return filter_; }
 
 private:

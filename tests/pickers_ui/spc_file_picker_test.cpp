@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace kavo::ui::test {
 namespace {
@@ -107,6 +108,28 @@ TEST_F(SpcFilePickerTest, FilterBoxClicksRedrawBoxesAndFiles) {
     QTest::mouseClick(find<QCheckBox>("Check3"), Qt::LeftButton);
     EXPECT_EQ(checks(), "001");
     EXPECT_EQ(files().size(), 4);
+}
+
+// Selecting a file with the keyboard shows what its tag says; a file without one shows nothing.
+TEST_F(SpcFilePickerTest, SelectedFileShowsItsTag) {
+    std::string header = "SNES-SPC700 Sound File Data v0.30";
+    header.resize(256, '\0');
+    header[0x23] = 26;
+    header.replace(0x2E, 10, "Title Song");
+    header.replace(0x4E, 9, "Some Game");
+    header.replace(0xA9, 3, "125");
+    header.replace(0xB1, 6, "Artist");
+    std::ofstream(tree.file("b.spc"), std::ios::binary) << header;
+    open();
+    showActive();
+    auto* file1 = find<QListWidget>("File1");
+    file1->setFocus();
+    file1->setCurrentRow(0);
+    press(Qt::Key_Down);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }));
+    EXPECT_EQ(QToolTip::text(), "Title: Title Song\nGame: Some Game\nArtist: Artist\nLength: 2:05");
+    press(Qt::Key_Up);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
 }
 
 TEST_F(SpcFilePickerTest, DoubleClickingAFileOnlySelectsIt) {

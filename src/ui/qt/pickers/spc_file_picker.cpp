@@ -4,8 +4,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace kavo::ui {
 
@@ -35,6 +37,11 @@ SpcFilePicker::SpcFilePicker(PickerHost& host, SettingsStore& store, MessageSink
     file1_->setGeometry(twipRect(2460, 0, 2655, 1455));
     file1_->setSelectionMode(QAbstractItemView::SingleSelection);
     file1_->setUniformItemSizes(true);
+    file1_->viewport()->installEventFilter(this);
+    connect(file1_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && file1_->hasFocus())
+            showTag(row, file1_->visualItemRect(file1_->item(row)).bottomLeft());
+    });
 
     for (std::size_t i = 0; i < kChecks.size(); ++i) {
         auto* check = new QCheckBox(tr(kChecks[i].caption), this);
@@ -81,6 +88,24 @@ void SpcFilePicker::showFiles(const std::vector<std::string>& names) {
 void SpcFilePicker::showChecks(const std::array<bool, 3>& ticked) {
     for (std::size_t i = 0; i < checks_.size(); ++i)
         checks_[i]->setChecked(ticked[i]);
+}
+
+bool SpcFilePicker::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == file1_->viewport() && event->type() == QEvent::ToolTip) {
+        const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+        showTag(file1_->row(file1_->itemAt(at)), at);
+        return true;
+    }
+    return PickerWindow::eventFilter(watched, event);
+}
+
+void SpcFilePicker::showTag(int row, const QPoint& at) {
+    const std::string text = row >= 0 ? presenter_.fileTooltip(static_cast<std::size_t>(row)) : "";
+    if (text.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(file1_->viewport()->mapToGlobal(at), QString::fromStdString(text),
+                           file1_->viewport());
 }
 
 void SpcFilePicker::load() {

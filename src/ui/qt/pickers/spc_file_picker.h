@@ -27,8 +27,13 @@ public:
     void showFiles(const std::vector<std::string>& names) override;
     void showChecks(const std::array<bool, 3>& ticked) override;
 
+protected:
+    // A file's tag shows as a tooltip when hovered, or when selected with the keyboard.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void load();
+    void showTag(int row, const QPoint& at);
 
     QListWidget* file1_;
     std::array<QCheckBox*, 3> checks_{};
