@@ -1,10 +1,12 @@
 #include "platform/posix/dosbox_starter.h"
 
+#include "platform/posix/descriptor.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -26,30 +28,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Owns a descriptor; release() hands it on.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-    // Moved above the descriptors the child's own are copied to, so no copy overwrites another.
-    bool raise() {
-        const int high = ::fcntl(fd_, F_DUPFD_CLOEXEC, 10);
-        if (high < 0)
-            return false;
-        ::close(std::exchange(fd_, high));
-        return true;
-    }
-
-private:
-    int fd_;
-};
+// Moved above the descriptors the child's own are copied to, so that no copy overwrites another.
+bool raise(Descriptor& fd) {
+    const int high = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 10);
+    if (high < 0)
+        return false;
+    fd = Descriptor(high);
+    return true;
+}
 
 std::string readHead(int fd, off_t offset, std::size_t count) {
     std::string bytes(count, '\0');
@@ -59,7 +45,7 @@ std::string readHead(int fd, off_t offset, std::size_t count) {
 }
 
 bool isDosProgramFile(const std::string& path) {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
@@ -91,7 +77,7 @@ std::string findInPath(std::string_view name) {
 // Whether the staging directory at path still belongs to a running DOSBox: its lock is held
 // by the copy DOSBox inherited. One without a lock is only a few microseconds old or broken.
 bool inUse(const fs::path& stage) {
-    Fd lock(::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    Descriptor lock(::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (lock.get() < 0) {
         std::error_code error;
         const auto age = fs::file_time_type::clock::now() - fs::last_write_time(stage, error);
@@ -229,8 +215,9 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
         fs::remove_all(stage, ignored);
         return error;
     };
-    Fd lock(::open((stage / dos::kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    Fd output(::open((stage / dos::kOutputName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    Descriptor lock(::open((stage / dos::kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    Descriptor output(
+        ::open((stage / dos::kOutputName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
     if (lock.get() < 0 || ::flock(lock.get(), LOCK_EX) != 0 || output.get() < 0 ||
         !fillStage(stage, program.parent_path(), names_.stage,
                    dos::config(stageText, names_.stage, dosCommand)))
@@ -239,9 +226,9 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return abandon(lastError());
-    Fd exitRead(ends[0]);
-    Fd exitWrite(ends[1]);
-    if (!lock.raise() || !output.raise() || !exitWrite.raise())
+    Descriptor exitRead(ends[0]);
+    Descriptor exitWrite(ends[1]);
+    if (!raise(lock) || !raise(output) || !raise(exitWrite))
         return abandon(lastError());
 
     // DOSBox writes its output to a file: a pipe would kill it with SIGPIPE once we are gone.
