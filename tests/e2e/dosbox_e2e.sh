@@ -91,7 +91,7 @@ STAGE=$(find "$RUNTIME" -mindepth 1 -maxdepth 1 -name 'kavofe-dosbox-*')
 # Inside DOS: the player as C:\SPCPLAY.EXE with C: current, the files under names of ours.
 log_line() { tr -d '\r' <"$LOG" | grep -m1 "^$1" || true; }
 [ "$(log_line TAIL:)" = 'TAIL: D:\TRACKONE.SPC -w E:\OUTPUTOF.WAV' ] || fail "command tail: $(log_line TAIL:)"
-[ "$(log_line SPC:)" = "SPC:$(head -c 8 "$SPC" | xxd -p -u)" ] || fail "SPC bytes: $(log_line SPC:)"
+[ "$(log_line SPC:)" = "SPC:$(head -c 8 "$SPC" | od -An -tx1 | tr -d " \n" | tr a-f A-F)" ] || fail "SPC bytes: $(log_line SPC:)"
 CFG=$(tr -d '\r' <"$LOG" | sed -n '/^CFG:$/,/^CFGEND$/p' | sed '1d;$d')
 [ "$CFG" = "$(tr -d '\r' <"$PLAYER_DIR/SPCPLAY.CFG")" ] || fail "the DOS program read another SPCPLAY.CFG"
 grep -q '^Volume = 80' <<<"$CFG" || fail "SPCPLAY.CFG was not written from the settings"
