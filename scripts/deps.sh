@@ -12,7 +12,7 @@ packages_for() {
     testlibs) echo "libgtest-dev libgmock-dev libbenchmark-dev" ;;
     display) echo "xvfb xauth x11-utils xdotool imagemagick openbox" ;;
     dosbox) echo "dosbox" ;;
-    dostest) echo "nasm x11-xkb-utils" ;;
+    dostest) echo "nasm x11-xkb-utils procps" ;;
     package) echo "dpkg-dev file" ;;
     wine) echo "g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 googletest" ;;
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
