@@ -168,15 +168,18 @@ bool makeJunction(const std::wstring& link, const std::wstring& target) {
     std::memcpy(buffer.data() + 16 + (substitute.size() + 1) * sizeof(wchar_t), target.c_str(),
                 (target.size() + 1) * sizeof(wchar_t));
 
-    Handle dir(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    DWORD returned = 0;
-    if (dir.valid() &&
-        DeviceIoControl(dir.get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
-                        static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr))
-        return true;
-    RemoveDirectoryW(link.c_str());
-    return false;
+    bool made = false;
+    {
+        Handle dir(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        DWORD returned = 0;
+        made = dir.valid() &&
+               DeviceIoControl(dir.get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
+                               static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    }
+    if (!made)
+        RemoveDirectoryW(link.c_str());
+    return made;
 }
 
 // Read-only files are copied, so that removing the stage never has to touch their attributes.
