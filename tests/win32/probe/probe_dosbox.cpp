@@ -144,7 +144,7 @@ int main() {
     HWND window = CreateWindowW(
         windowClass.lpszClassName,
         L"DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:  SPCPLAY",
-        WS_OVERLAPPEDWINDOW, 0, 400, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        WS_OVERLAPPEDWINDOW, 0, 560, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     log("ready");
     MSG message;
