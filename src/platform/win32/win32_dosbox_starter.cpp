@@ -439,8 +439,13 @@ ShortPathApi* Win32DosboxStarter::shortPathsFor(const std::string& program) {
 }
 
 std::error_code Win32DosboxStarter::start(const CommandLine& command) {
-    if (dosProgram_.empty() || command.program != dosProgram_)
-        return native_.start(command);
+    if (dosProgram_.empty() || command.program != dosProgram_) {
+        const std::error_code failure = native_.start(command);
+        // A Windows that refuses a DOS program after all plays it in DOSBox from now on.
+        if (failure == std::errc::executable_format_error && isDosProgramFile(command.program))
+            windowsRunsDos_ = false;
+        return failure;
+    }
     dosProgram_.clear();
     return startDosbox(command);
 }

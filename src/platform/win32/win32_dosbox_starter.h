@@ -21,15 +21,15 @@ std::string findDosbox();
 // enough for DOSBox's mount command (dos::isPlainWindowsDir); "" otherwise.
 std::string windowsStagingBase();
 
-// Starts a DOS player inside DOSBox where Windows cannot run it; any other program goes to the
-// native starter. DOSBox sees only a private staging directory under base: drive C a junction
-// to the player directory (or, where the volume takes none, hard links to its files), the SPC
-// file as a hard link (a copy across volumes), the WAV file as a hard link (across volumes an
-// empty staged file whose bytes are appended to the user's file once DOSBox ends), a marker
-// drive, and the generated configuration. The process handle is waited for in the message loop
-// (watcher). The staging directory goes when DOSBox ends; one left behind is swept by the next
-// starter once neither its owner (which holds its lock file unshared) nor its DOSBox runs, and
-// a recording still in it is delivered first. A recording that cannot be delivered is reported
+// Starts a DOS player inside DOSBox where Windows cannot run it (or once it refused to); any
+// other program goes to the native starter. DOSBox sees only a private staging directory under
+// base: drive C a junction to the player directory (or, where the volume takes none, hard links to
+// its files), the SPC file as a hard link (a copy across volumes), the WAV file as a hard link
+// (across volumes an empty staged file whose bytes are appended to the user's file once DOSBox
+// ends), a marker drive, and the generated configuration. The process handle is waited for in the
+// message loop (watcher). The staging directory goes when DOSBox ends; one left behind is swept by
+// the next starter once neither its owner (which holds its lock file unshared) nor its DOSBox runs,
+// and a recording still in it is delivered first. A recording that cannot be delivered is reported
 // and kept where it is.
 class Win32DosboxStarter : public ProcessStarter {
 public:
