@@ -16,10 +16,13 @@ finish() {
 }
 trap finish EXIT
 fail() { echo "$(basename "$0"): $*" >&2; exit 1; }
-wait_for() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.1; done; fail "$2"; }
+# wait_for CONDITION WHAT [TENTHS]: polls CONDITION for up to TENTHS tenths of a second.
+wait_for() { for _ in $(seq "${3:-150}"); do eval "$1" && return 0; sleep 0.1; done; fail "$2"; }
 visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 focus() { xdotool windowraise "$MAIN" windowfocus --sync "$MAIN"; sleep 0.3; }
+# The session that sets the driver started its desktop with the old one: it must end first.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
+wineserver -w
 
 # start_kavofe PLAYER_DIR [NAME=VALUE...]: the program, its player directory picker opening on
 # PLAYER_DIR, with the given environment.
@@ -30,7 +33,7 @@ start_kavofe() {
         /f >/dev/null 2>&1
     env "${@:2}" wine "$BUILD/kavofe.exe" >/dev/null 2>&1 </dev/null &
     APP=$!
-    wait_for '[ -n "$(visible "KAVOfe - Version 1.03j")" ]' "no main window"
+    wait_for '[ -n "$(visible "KAVOfe - Version 1.03j")" ]' "no main window" 300
     MAIN=$(visible "KAVOfe - Version 1.03j")
     eval "$(xdotool getwindowgeometry --shell "$MAIN")"
     MENU=$((HEIGHT - 126)) # the client area is 126 pixels high; the menu bar is above it
