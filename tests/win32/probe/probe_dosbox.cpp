@@ -1,7 +1,7 @@
 // Stands in for dosbox.exe. Runs the autoexec of its -conf file: refuses a mount outside the
 // directory that holds the file, resolves the DOS paths of the marker line and of the command
 // line through the mounts, reads the SPC file and SPCPLAY.CFG there and appends "WAV:" and the
-// SPC bytes to the file after "-w". Logs "cmd LINE", "spc BYTES", "cfg SIZE" or "error WHAT" to
+// SPC bytes to the file after "-w". Logs "cmd LINE", "cfg SIZE" or "error WHAT" to
 // KAVO_PROBE_LOG, then, unless KAVO_PROBE_QUIT is set, shows a window titled like DOSBox's, logs
 // "down SCAN" for each key press and ends on q (scan code 0x10).
 #include <fstream>
@@ -66,7 +66,6 @@ bool runAutoexec(const std::wstring& conf) {
             if (GetFileAttributesW(resolve(first).c_str()) == INVALID_FILE_ATTRIBUTES)
                 log("error " + first);
             const std::string spc = readAll(resolve(second));
-            log("spc " + spc);
             log("cfg " + std::to_string(readAll(resolve("C:\\SPCPLAY.CFG")).size()));
             if (rest.starts_with("-w ")) {
                 std::ofstream wav(resolve(rest.substr(3)).c_str(),
