@@ -474,8 +474,10 @@ std::error_code Win32DosboxStarter::startDosbox(const CommandLine& command) {
     Handle lock(CreateFileW((stage + L"\\" + wide(dos::kLockName)).c_str(), GENERIC_WRITE, 0,
                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     const std::wstring playerDir = program.substr(0, slash);
+    // A drive's root needs its backslash to be a directory.
+    const std::wstring target = playerDir.size() == 2 ? playerDir + L"\\" : playerDir;
     if (!lock.valid() ||
-        (!makeJunction(stage + L"\\C", playerDir) && !linkFiles(playerDir, stage + L"\\C")))
+        (!makeJunction(stage + L"\\C", target) && !linkFiles(playerDir, stage + L"\\C")))
         return abandon(StartError::Staging);
 
     const std::string wavPath = wavDosPath(command);
