@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows backends, the program and their tests with MinGW-w64 and runs them
 # under Wine, in a throw-away Wine prefix with Wine's null display driver; then runs the real
-# program on a private Xvfb with Wine's X11 driver.
+# program on a private Xvfb with Wine's X11 driver, also with a stand-in DOSBox.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh wine
@@ -35,5 +35,6 @@ cmake --build "$BUILD" -j "$(nproc)"
 
 # The real program with real windows and keys: Wine's X11 driver on a private Xvfb.
 wineserver -k 2>/dev/null || true
-scripts/deps.sh x11 display
+scripts/deps.sh x11 display dostest
 timeout 300 bash tests/e2e/win32_e2e.sh "$BUILD" </dev/null
+timeout 300 bash tests/e2e/win32_dosbox_e2e.sh "$BUILD" </dev/null

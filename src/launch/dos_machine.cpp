@@ -91,15 +91,28 @@ std::string stagingBase(const char* runtimeDir, const char* tmpDir) {
     return "/tmp";
 }
 
+bool isPlainWindowsDir(std::string_view dir) {
+    const bool drive = dir.size() >= 3 && upper(dir[0]) >= 'A' && upper(dir[0]) <= 'Z' &&
+                       dir[1] == ':' && dir[2] == '\\';
+    return drive && std::ranges::all_of(dir.substr(3), [](char c) {
+               return isNameChar(c) || c == '\\' || c == '.' || c == '~';
+           });
+}
+
 std::string Stage::add(const std::string& hostPath) {
+#ifdef _WIN32
+    const auto slash = hostPath.find_last_of("/\\");
+#else
     const auto slash = hostPath.find_last_of('/');
+#endif
     const char drive = static_cast<char>('D' + files_.size());
     std::string name = fileName(slash == std::string::npos ? hostPath : hostPath.substr(slash + 1));
     files_.push_back({drive, name, hostPath});
     return std::string{drive} + ":\\" + name;
 }
 
-std::string config(std::string_view stageDir, const Stage& stage, std::string_view command) {
+std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,
+                   char separator) {
     const std::string stageText(stageDir);
     std::string text = "[sdl]\n"
                        "fullscreen=false\n"
@@ -111,7 +124,7 @@ std::string config(std::string_view stageDir, const Stage& stage, std::string_vi
                        "[autoexec]\n";
     auto mount = [&](char drive) {
         text += "mount " + std::string{static_cast<char>(drive - 'A' + 'a')} + " " + stageText +
-                "/" + drive + "\n";
+                separator + drive + "\n";
     };
     mount('C');
     for (const Stage::File& file : stage.files())

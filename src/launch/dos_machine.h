@@ -34,6 +34,10 @@ bool isPlainCommand(std::string_view line);
 // absolute path whose characters need no quoting in DOSBox's mount command qualifies.
 std::string stagingBase(const char* runtimeDir, const char* tmpDir);
 
+// True for a Windows directory "X:\..." that DOSBox's mount command takes as it is: no blank,
+// no non-ASCII, nothing its command parser reads (a short path usually is one).
+bool isPlainWindowsDir(std::string_view dir);
+
 inline constexpr std::string_view kStagePrefix = "kavofe-dosbox-";
 inline constexpr std::string_view kConfigName = "dosbox.conf";
 inline constexpr std::string_view kOutputName = "dosbox.log";
@@ -61,9 +65,11 @@ private:
     std::vector<File> files_;
 };
 
-// The DOSBox configuration: windowed, the staged directories mounted (each "<stage>/<drive>"),
-// C: current, the command run, then exit. stageDir must already be plain (see stagingBase).
-std::string config(std::string_view stageDir, const Stage& stage, std::string_view command);
+// The DOSBox configuration: windowed, the staged directories mounted (each
+// "<stage><separator><drive>"), C: current, the command run, then exit. stageDir must already be
+// plain (see stagingBase and isPlainWindowsDir).
+std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,
+                   char separator = '/');
 
 // The reason DOSBox gives on its output for a failed start, or "".
 std::string errorReason(std::string_view output);

@@ -95,9 +95,8 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
         }
 #ifdef _WIN32
         if (failure == std::errc::executable_format_error) {
-            error("This Windows cannot run the player \"" + request.playerBox +
-                  "\" itself: it is a DOS program, and 64-bit Windows has no DOS subsystem.\rUse "
-                  "the 32-bit kavofe on 32-bit Windows, or run the player through DOSBox.");
+            error("Windows refused to run the player \"" + request.playerBox +
+                  "\" itself.\rIf it is the DOS player, launch again: it then plays in DOSBox.");
             return LaunchOutcome::StartFailed;
         }
 #endif

@@ -157,7 +157,12 @@ TEST(DosMachine, LauncherUsesThePlayersShortPaths) {
               LaunchOutcome::StartFailed);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text.find("Could not start the player \"/p/SPCPLAY.EXE\".\r"), 0u);
-    EXPECT_NE(messages.shown[0].text.find("sudo apt install dosbox"), std::string::npos);
+#ifdef _WIN32
+    const std::string whereToGetIt = "https://www.dosbox.com";
+#else
+    const std::string whereToGetIt = "sudo apt install dosbox";
+#endif
+    EXPECT_NE(messages.shown[0].text.find(whereToGetIt), std::string::npos);
 }
 
 } // namespace

@@ -1,44 +1,18 @@
 #!/usr/bin/env bash
 # The real kavofe.exe under Wine's X11 driver on a private Xvfb, driven by real key presses and
 # clicks. Usage: win32_e2e.sh BUILD_DIR, with WINEPREFIX set and the wineserver stopped.
-set -euo pipefail
-BUILD=$(cd "$1" && pwd)
-cd "$(dirname "$0")/../.."
-source scripts/xvfb.sh
-WORK=$(mktemp -d)
-start_xvfb 150 199
-export DISPLAY=$XVFB_DISPLAY
-finish() {
-    wineserver -k 2>/dev/null || true
-    kill "$XVFB_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap finish EXIT
-fail() { echo "win32 e2e: $*" >&2; exit 1; }
-wait_for() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done; fail "$2"; }
-visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+source "$(dirname "$0")/wine_common.sh"
 setting() { wine reg query 'HKCU\Software\KAVO FE\Settings' /v "$1" 2>/dev/null |
     sed -n "s/^ *$1 *REG_SZ *//p" | tr -d '\r'; }
 
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
 # A stand-in player of the player's length, titled like it, that logs its command line and keys.
 mkdir -p "$WORK/player" "$WORK/music"
 cp "$BUILD/kavo_probe_key_window.exe" "$WORK/player/SPCPLAY.EXE"
 truncate -s 913758 "$WORK/player/SPCPLAY.EXE"
 printf 'SNES' >"$WORK/music/A.SPC"
 PLAYER_DIR=$(winepath -w "$WORK/player" 2>/dev/null)
-wine reg delete 'HKCU\Software\KAVO FE' /f >/dev/null 2>&1 || true
-wine reg add 'HKCU\Software\KAVO FE\Settings' /v SPCDir3 /d Z: /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\KAVO FE\Settings' /v SPCDir4 /d "$PLAYER_DIR" /f >/dev/null 2>&1
-KAVO_PROBE_LOG=$(winepath -w "$WORK/keys.log" 2>/dev/null) KAVO_PROBE_TITLE=SPCPLAY \
-    wine "$BUILD/kavofe.exe" >/dev/null 2>&1 </dev/null &
-APP=$!
-
-wait_for '[ -n "$(visible "KAVOfe - Version 1.03j")" ]' "no main window"
-MAIN=$(visible "KAVOfe - Version 1.03j")
-eval "$(xdotool getwindowgeometry --shell "$MAIN")"
-MENU=$((HEIGHT - 126)) # the client area is 126 pixels high; the menu bar is above it
-focus() { xdotool windowraise "$MAIN" windowfocus --sync "$MAIN"; sleep 0.3; }
+start_kavofe "$WORK/player" KAVO_PROBE_LOG="$(winepath -w "$WORK/keys.log" 2>/dev/null)" \
+    KAVO_PROBE_TITLE=SPCPLAY
 
 focus
 xdotool key ctrl+l
@@ -46,15 +20,8 @@ wait_for '[ -n "$(visible "Load SPC File")" ]' "Ctrl+L opened no SPC file picker
 xdotool key Escape
 wait_for '[ -z "$(visible "Load SPC File")" ]' "Escape left the SPC file picker open"
 
-focus
-xdotool key alt+f s
-wait_for '[ -n "$(visible "Set SPCPLAY.EXE Dir")" ]' "no player directory picker"
-xdotool key Return
-wait_for '[ -z "$(visible "Set SPCPLAY.EXE Dir")" ]' "Set left the picker open"
-
-focus
-xdotool mousemove --window "$MAIN" 144 $((MENU + 33)) click 1 # the SPC file box
-xdotool type --delay 20 "$(winepath -w "$WORK/music/A.SPC" 2>/dev/null)"
+adopt_player
+type_into 33 "$WORK/music/A.SPC" # the SPC file box
 xdotool key alt+l
 wait_for '[ -n "$(visible SPCPLAY)" ]' "Launch started no player"
 [ "$(stat -c %s "$WORK/player/SPCPLAY.CFG")" = 390 ] || fail "no 390-byte SPCPLAY.CFG"

@@ -27,7 +27,9 @@ std::uint32_t Win32KeyboardLayout::mapVirtualKey(std::uint32_t code, std::uint32
 }
 
 void Win32KeyInjector::inject(const KeyEvent& event) {
-    keybd_event(event.virtualKey, event.scanCode, event.flags, event.extraInfo);
+    const DWORD byPosition =
+        windows_ != nullptr && windows_->activatedDosMachine() ? KEYEVENTF_SCANCODE : 0;
+    keybd_event(event.virtualKey, event.scanCode, event.flags | byPosition, event.extraInfo);
     ++pending_;
 }
 

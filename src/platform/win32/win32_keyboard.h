@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/keyboard.h"
+#include "remote/window_activator.h"
 
 namespace kavo {
 
@@ -15,8 +16,11 @@ public:
 
 // keybd_event rather than SendInput: the events go one at a time either way, so SendInput's
 // batching buys nothing, and keybd_event takes exactly the four values each event holds.
+// A DOSBox window reads the scan code, not the virtual key: with windows given, keys for one
+// carry KEYEVENTF_SCANCODE, so that the system takes the key position as it is.
 class Win32KeyInjector : public KeyInjector {
 public:
+    explicit Win32KeyInjector(const WindowActivator* windows = nullptr) : windows_(windows) {}
     void inject(const KeyEvent& event) override;
     // Waits, boundedly, until the focused window's thread has taken the events injected since
     // the last flush from its queue: a key still queued when that window loses the focus is
@@ -27,6 +31,7 @@ public:
     static constexpr unsigned kSettlePause = 100;
 
 private:
+    const WindowActivator* windows_;
     int pending_ = 0;
 };
 

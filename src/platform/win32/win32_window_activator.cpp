@@ -1,6 +1,7 @@
 #include "platform/win32/win32_window_activator.h"
 
 #include "platform/win32/wide_text.h"
+#include "remote/window_title.h"
 
 #include <windows.h>
 
@@ -13,6 +14,7 @@ struct Search {
     DWORD process = 0; // 0: any process
     HWND exact = nullptr;
     HWND prefix = nullptr;
+    HWND dosMachine = nullptr;
 };
 
 bool sameText(std::wstring_view a, std::wstring_view b) {
@@ -41,15 +43,24 @@ BOOL CALLBACK visit(HWND window, LPARAM data) {
     if (search.prefix == nullptr && title.size() > search.title.size() &&
         sameText(std::wstring_view(title).substr(0, search.title.size()), search.title))
         search.prefix = window;
+    else if (search.dosMachine == nullptr &&
+             matchTitle(win32::toUtf8(title), win32::toUtf8(search.title)) ==
+                 TitleMatch::DosMachine)
+        search.dosMachine = window;
     return TRUE;
 }
 
-HWND findWindow(std::wstring_view title, DWORD process) {
-    if (title.empty())
-        return nullptr;
+Search findWindow(std::wstring_view title, DWORD process) {
     Search search{title, process};
-    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
-    return search.exact != nullptr ? search.exact : search.prefix;
+    if (!title.empty())
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+HWND best(const Search& search) {
+    if (search.exact != nullptr)
+        return search.exact;
+    return search.prefix != nullptr ? search.prefix : search.dosMachine;
 }
 
 // True once the window is the active one of its thread and that thread holds the focus.
@@ -109,12 +120,16 @@ bool Win32WindowActivator::activate(std::string_view title) {
     const auto wide = win32::toWidePath(title);
     if (!wide)
         return false;
-    HWND window = findWindow(*wide, 0);
-    return window != nullptr && bringToFront(window);
+    const Search search = findWindow(*wide, 0);
+    HWND window = best(search);
+    if (window == nullptr || !bringToFront(window))
+        return false;
+    activatedDosMachine_ = window == search.dosMachine;
+    return true;
 }
 
 bool Win32WindowActivator::activateApplication() {
-    HWND window = findWindow(applicationTitle_, GetCurrentProcessId());
+    HWND window = best(findWindow(applicationTitle_, GetCurrentProcessId()));
     return window != nullptr && bringToFront(window);
 }
 

@@ -7,8 +7,9 @@
 namespace kavo {
 
 // Top-level visible windows by title, ignoring letter case: an exact title first, else one that
-// begins with it. The front end's own windows are found by the application title, among this
-// process's windows only, so that a stranger with the same title is never taken for it.
+// begins with it, else a DOSBox window running the program of that name (matchTitle). The front
+// end's own windows are found by the application title, among this process's windows only, so
+// that a stranger with the same title is never taken for it.
 class Win32WindowActivator : public WindowActivator {
 public:
     explicit Win32WindowActivator(std::string_view applicationTitle = {});
@@ -17,9 +18,11 @@ public:
 
     bool activate(std::string_view title) override;
     bool activateApplication() override;
+    bool activatedDosMachine() const override { return activatedDosMachine_; }
 
 private:
     std::wstring applicationTitle_;
+    bool activatedDosMachine_ = false;
 };
 
 } // namespace kavo

@@ -3,35 +3,13 @@
 #include "platform/x11/x11_keyboard_layout.h"
 #include "platform/x11/x11_window_activator.h"
 #include "platform/x11/xtest_key_injector.h"
-#include "remote/us_keyboard.h"
+#include "remote/dos_machine_keys.h"
 
 #include <X11/extensions/XTest.h>
 
 namespace kavo::x11 {
 
 namespace {
-
-// An emulated DOS machine reads key positions as PC scan codes, so it gets the US keyboard's
-// answers whatever the host layout is; other windows get the server's keymap.
-class TargetLayout : public KeyboardLayout {
-public:
-    TargetLayout(X11WindowActivator& windows, KeyboardLayout& keymap)
-        : windows_(windows), keymap_(keymap) {}
-    std::int16_t vkKeyScan(std::uint8_t c) override { return current().vkKeyScan(c); }
-    std::uint8_t charToOem(std::uint8_t c) override { return current().charToOem(c); }
-    std::uint32_t oemKeyScan(std::uint16_t c) override { return current().oemKeyScan(c); }
-    std::uint32_t mapVirtualKey(std::uint32_t code, std::uint32_t mapType) override {
-        return current().mapVirtualKey(code, mapType);
-    }
-
-private:
-    KeyboardLayout& current() {
-        return windows_.activatedDosMachine() ? static_cast<KeyboardLayout&>(us_) : keymap_;
-    }
-    X11WindowActivator& windows_;
-    KeyboardLayout& keymap_;
-    UsPcKeyboard us_;
-};
 
 // With the evdev keycodes of Xvfb and current X servers, a PC set-1 scan code is keycode - 8.
 class TargetInjector : public KeyInjector {

@@ -16,9 +16,7 @@ public:
     bool activate(std::string_view title) override;
     bool activateApplication() override;
     void setApplicationWindow(Window window) { application_ = window; }
-    // Whether the window the last successful activate() brought forward is an emulated DOS
-    // machine's, whose keyboard is read by key position.
-    bool activatedDosMachine() const { return activatedDosMachine_; }
+    bool activatedDosMachine() const override { return activatedDosMachine_; }
 
 private:
     struct Candidate {

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "common/message_sink.h"
+#include "launch/dos_machine.h"
+#include "launch/process_starter.h"
+#include "platform/win32/handle_watcher.h"
+
+#include <map>
+#include <string>
+
+namespace kavo {
+
+// True on a Windows that runs DOS programs itself: 32-bit x86 Windows with its DOS subsystem.
+bool windowsRunsDosPrograms();
+
+// dosbox.exe on PATH, else where its installer put it (its uninstall entry, or a DOSBox-0.74*
+// folder under the program folders); "" when none is found. UTF-8.
+std::string findDosbox();
+
+// The staging base: the user's temporary folder in its short form, when that form is plain
+// enough for DOSBox's mount command (dos::isPlainWindowsDir); "" otherwise.
+std::string windowsStagingBase();
+
+// Starts a DOS player inside DOSBox where Windows cannot run it (or once it refused to); any
+// other program goes to the native starter. DOSBox sees only a private staging directory under
+// base: drive C a junction to the player directory (or, where the volume takes none, hard links to
+// its files), the SPC file as a hard link (a copy across volumes), the WAV file as a hard link
+// (across volumes an empty staged file whose bytes are appended to the user's file once DOSBox
+// ends), a marker drive, and the generated configuration. The process handle is waited for in the
+// message loop (watcher). The staging directory goes when DOSBox ends; one left behind is swept by
+// the next starter once neither its owner (which holds its lock file unshared) nor its DOSBox runs,
+// and a recording still in it is delivered first. A recording that cannot be delivered is reported
+// and kept where it is.
+class Win32DosboxStarter : public ProcessStarter {
+public:
+    Win32DosboxStarter(ProcessStarter& native, HandleWatcher& watcher, MessageSink& messages,
+                       std::string stagingBase, bool windowsRunsDos = windowsRunsDosPrograms());
+    ~Win32DosboxStarter() override;
+    Win32DosboxStarter(const Win32DosboxStarter&) = delete;
+    Win32DosboxStarter& operator=(const Win32DosboxStarter&) = delete;
+
+    ShortPathApi* shortPathsFor(const std::string& program) override;
+    std::error_code start(const CommandLine& command) override;
+
+    // Staging directories of DOSBox runs not yet seen to end.
+    std::size_t running() const { return runs_.size(); }
+
+private:
+    class Names : public ShortPathApi {
+    public:
+        void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
+        dos::Stage stage;
+    };
+    struct Run {
+        HANDLE lock;
+        std::wstring stageDir;
+    };
+
+    std::error_code startDosbox(const CommandLine& command);
+    void finished(HANDLE process);
+
+    ProcessStarter& native_;
+    HandleWatcher& watcher_;
+    MessageSink& messages_;
+    std::string base_;
+    bool windowsRunsDos_;
+    std::string dosProgram_; // the program of this launch when DOSBox is to run it
+    Names names_;
+    std::map<HANDLE, Run> runs_; // by DOSBox's process handle
+};
+
+} // namespace kavo

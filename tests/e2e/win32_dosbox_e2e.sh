@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real kavofe.exe under Wine's X11 driver with a German keyboard layout plays a DOS player
+# "in DOSBox": a stand-in dosbox.exe on PATH that reads through its mounts and logs the scan
+# codes it receives. Usage: win32_dosbox_e2e.sh BUILD_DIR, with WINEPREFIX set and the
+# wineserver stopped.
+source "$(dirname "$0")/wine_common.sh"
+stages() { find "$WINEPREFIX/drive_c" -maxdepth 5 -name 'kavofe-dosbox-*' | wc -l; }
+probe() { { tr -d '\r' <"$WORK/probe.log"; } 2>/dev/null || true; }
+
+# A German layout: keys typed by character would reach DOSBox as other keys.
+setxkbmap -display "$DISPLAY" de
+PLAYER="$WORK/Player 50% & x; y"
+MUSIC="$WORK/Müsic & 100%"
+OTHER=/dev/shm/kavo-e2e-$$ # another volume: the recording is delivered when DOSBox ends
+mkdir -p "$PLAYER" "$MUSIC" "$WORK/bin" "$OTHER"
+trap 'rm -rf "$OTHER"; finish' EXIT
+{ printf 'MZ'; head -c 62 /dev/zero; } >"$PLAYER/SPCPLAY.EXE"
+truncate -s 913758 "$PLAYER/SPCPLAY.EXE"
+printf 'SNES-SPC700' >"$MUSIC/a;b %PATH% ü.spc"
+cp "$BUILD/kavo_probe_dosbox.exe" "$WORK/bin/dosbox.exe"
+start_kavofe "$PLAYER" WINEPATH="$(winepath -w "$WORK/bin" 2>/dev/null)" \
+    KAVO_PROBE_LOG="$(winepath -w "$WORK/probe.log" 2>/dev/null)"
+
+adopt_player
+type_into 33 "$MUSIC/a;b %PATH% ü.spc"
+focus
+# Sound, Log to WAV File by the menu bar: Alt+S is the Stop button's access key.
+xdotool key F10 && sleep 0.3 && xdotool key Right Down && sleep 0.3 && xdotool key l
+type_into 113 "$OTHER/öut & 1%.wav"
+xdotool key alt+l
+wait_for 'probe | grep -q "^ready"' "no DOSBox window: $(probe)"
+[ "$(probe | grep -c '^error')" = 0 ] || fail "$(probe)"
+probe | grep -qx 'cmd C:\\SPCPLAY.EXE D:\\ABPATH.SPC -w E:\\UT1.WAV' || fail "$(probe)"
+probe | grep -qx 'cfg 390' || fail "$(probe)"
+
+# "1", "+", "-", then "Stop Playing" (q): DOSBox reads key positions, so the US ones must arrive.
+for at in "304 56" "340 104" "365 104" "340 32"; do
+    read -r x y <<<"$at"
+    focus
+    xdotool mousemove --window "$MAIN" "$x" $((MENU + y)) click 1
+    sleep 0.5
+done
+wait_for '[ "$(stages)" = 0 ]' "the staging directory is still there: $(probe)"
+keys=$(probe | sed -n 's/^down //p' | tr '\n' ' ')
+[ "$keys" = "2 42 13 12 16 " ] || fail "scan codes: $keys"
+[ "$(cat "$OTHER/öut & 1%.wav")" = "WAV:SNES-SPC700" ] || fail "WAV: $(cat "$OTHER"/*)"
+echo "win32 dosbox e2e: passed"
