@@ -14,7 +14,7 @@ packages_for() {
     dosbox) echo "dosbox" ;;
     dostest) echo "nasm x11-xkb-utils procps" ;;
     package) echo "dpkg-dev file" ;;
-    wine) echo "g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 googletest" ;;
+    wine) echo "g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 googletest file" ;;
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
     *) echo "unknown group: $1" >&2; return 1 ;;
     esac
