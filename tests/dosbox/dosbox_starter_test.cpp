@@ -5,7 +5,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
 #include "platform/posix/posix_short_path.h"
-#include "posix/temp_dir.h"
+#include "temp_dir.h"
 
 #include <chrono>
 #include <csignal>
