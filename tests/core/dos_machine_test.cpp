@@ -20,6 +20,7 @@ TEST(DosMachine, FileNames) {
         {"CON.SPC", "CON_.SPC"},
         {"com9.spc", "COM9_.SPC"},
         {"COM10.SPC", "COM10.SPC"},
+        {"coma.spc", "COMA.SPC"},
         {"nul", "NUL_"},
         {"\xC3\x9Cn\xC3\xAF.spc", "N.SPC"},
         {"\xE6\x97\xA5.spc", "FILE.SPC"},

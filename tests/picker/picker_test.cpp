@@ -102,8 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
              Header()
                  .put(0x2E, "Caf\xc3\xa9")
                  .put(0x4E, "Caf\xe9")
+                 .put(0x6E, "\xC2\xA9\xF0\x9F\x8E\xB5")
                  .put(0xB1, std::string(30, 'x') + "\xe3\x81"),
-             SpcTag{.song = "Caf\xc3\xa9", .game = "Caf\xc3\xa9", .artist = std::string(30, 'x')},
+             SpcTag{.song = "Caf\xc3\xa9",
+                    .game = "Caf\xc3\xa9",
+                    .artist = std::string(30, 'x'),
+                    .dumper = "\xC2\xA9\xF0\x9F\x8E\xB5"},
              "Title: Caf\xc3\xa9\nGame: Caf\xc3\xa9\nArtist: " + std::string(30, 'x')},
         Case{"ControlsDropTheirField",
              kBinary.put(0x2E, "Ti\x07tle")
@@ -339,6 +343,8 @@ TEST_F(PickerListsTest, DrivesDirectoriesRowsAndFiles) {
     EXPECT_EQ(lists.driveText(), "/media/usb");
     ASSERT_TRUE(lists.setPath("/media"));
     EXPECT_EQ(lists.driveText(), "/");
+    EXPECT_FALSE(lists.setPath("media"));
+    EXPECT_EQ(lists.path(), "/media");
 
     // No readable start falls back to the first drive.
     source.unreadable.insert("/home/me/work");
