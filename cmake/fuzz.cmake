@@ -45,4 +45,3 @@ if(KAVO_FUZZ)
   add_custom_target(kavo_fuzz DEPENDS ${KAVO_FUZZ_TARGETS})
 endif()
 
-include(cmake/hostile.cmake OPTIONAL)

@@ -22,21 +22,3 @@ if(KAVO_BUILD_TESTS)
                          PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   endif()
 endif()
-
-# The pickers in the real program on the test display, once the program exists (it is defined
-# after this file).
-function(kavo_add_picker_e2e_tests)
-  if(NOT TARGET kavofe OR NOT DEFINED KAVO_STANDIN_EXE)
-    return()
-  endif()
-  foreach(wm none openbox)
-    set(name e2e_pickers_${wm})
-    add_test(NAME ${name}
-      COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/pickers_e2e.sh $<TARGET_FILE:kavofe>
-              ${KAVO_STANDIN_EXE} ${CMAKE_BINARY_DIR}/e2e $<$<STREQUAL:${wm},openbox>:openbox>)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK kavo_test_display TIMEOUT 120)
-  endforeach()
-endfunction()
-if(KAVO_BUILD_TESTS)
-  cmake_language(DEFER CALL kavo_add_picker_e2e_tests)
-endif()

@@ -20,6 +20,9 @@ TEST(DosMachine, FileNames) {
         {"CON.SPC", "CON_.SPC"},
         {"com9.spc", "COM9_.SPC"},
         {"COM10.SPC", "COM10.SPC"},
+        {"coma.spc", "COMA.SPC"},
+        {"com1.spc", "COM1_.SPC"},
+        {"zz.spc", "ZZ.SPC"},
         {"nul", "NUL_"},
         {"\xC3\x9Cn\xC3\xAF.spc", "N.SPC"},
         {"\xE6\x97\xA5.spc", "FILE.SPC"},
@@ -65,6 +68,8 @@ TEST(DosMachine, TellsDosProgramsFromWindowsOnes) {
                                    "ELF",
                                    ""));
     EXPECT_FALSE(dos::isDosProgram("#!/bin/sh\n", ""));
+    EXPECT_FALSE(dos::isDosProgram(std::string(64, 'x'), ""));
+    EXPECT_TRUE(dos::isDosProgram(header.substr(0, 2), ""));
     EXPECT_FALSE(dos::newHeaderOffset("MZ short"));
 }
 

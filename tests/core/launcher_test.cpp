@@ -125,13 +125,39 @@ TEST_F(LauncherTest, StopsWithAMessage) {
         LaunchOutcome outcome;
         std::string mentions;
     } cases[] = {
-        {"", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "WAV"},
-        {"/locked.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "Could not open"},
-        {"/.hidden.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::WavUnusable, "not an ordinary"},
+        {"",
+         true,
+         "/p/SPCPLAY.EXE",
+         {},
+         LaunchOutcome::WavUnusable,
+         "Logging to a WAV file is on, but no WAV file is given.\rType the WAV file's name, or "
+         "turn off \"Log to WAV File\"."},
+        {"/locked.wav",
+         true,
+         "/p/SPCPLAY.EXE",
+         {},
+         LaunchOutcome::WavUnusable,
+         "Could not open or create the WAV file \"/locked.wav\".\rChoose a file in a directory you "
+         "can write to."},
+        {"/.hidden.wav",
+         true,
+         "/p/SPCPLAY.EXE",
+         {},
+         LaunchOutcome::WavUnusable,
+         "The WAV file \"/.hidden.wav\" is hidden or not an ordinary file, so the player cannot be "
+         "given its name.\rChoose an ordinary WAV file that is not hidden (on Linux, one whose "
+         "name does not begin with \".\")."},
         {"", false, "(No directory specified)",
          std::make_error_code(std::errc::no_such_file_or_directory), LaunchOutcome::StartFailed,
          "(No directory specified)"},
-        {"/long.wav", true, "/p/SPCPLAY.EXE", {}, LaunchOutcome::NoShortName, "8.3"},
+        {"/long.wav",
+         true,
+         "/p/SPCPLAY.EXE",
+         {},
+         LaunchOutcome::NoShortName,
+         "\"/long.wav\" has no short (8.3) name, so the DOS player could not open it.\rKeep the "
+         "music on a drive that has short names, or ask an administrator to turn them on for that "
+         "volume."},
         // Only Windows refuses a DOS program this way; elsewhere it is any unrunnable file.
         {"", false, "/p/SPCPLAY.EXE", std::make_error_code(std::errc::executable_format_error),
 #ifdef _WIN32

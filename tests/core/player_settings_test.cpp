@@ -174,11 +174,5 @@ TEST(PlayerSettings, AdoptionSetsPathAndDirectory) {
     EXPECT_EQ(store.value("SPCDir"), "/opt/spc/SPCPLAY.EXE");
 }
 
-TEST(VolumeText, NegativeAndZero) {
-    EXPECT_EQ(volumeText(0), "0");
-    EXPECT_EQ(volumeText(-20), "-20");
-    EXPECT_EQ(volumeText(-32768), "-32768");
-}
-
 } // namespace
 } // namespace kavo

@@ -44,7 +44,12 @@ TEST(Sendkey, FailsBeforeAnyEvent) {
     EXPECT_THROW(sendkey("\xF0\x9F\x8E\xB5", layout, injector), std::overflow_error);
     EXPECT_THROW(sendkey("\xFF", layout, injector), std::invalid_argument);
     EXPECT_THROW(sendkey("\xC3", layout, injector), std::invalid_argument);
+    // Two UTF-8 bytes but no single-byte code: once truncated to one byte ("\xC5\x93" went as S).
+    for (const char* text : {"\xC4\x80", "\xDF\xBF", "\xC5\x93q"})
+        EXPECT_THROW(sendkey(text, layout, injector), std::overflow_error) << text;
     EXPECT_TRUE(injector.events.empty());
+    sendkey("\xC3\xBF", layout, injector); // U+00FF is the last that has one
+    EXPECT_EQ(injector.events.size(), 4u);
 }
 
 TEST(ControlPanel, DigitButtonsSendTheirIndexPlusOne) {

@@ -5,7 +5,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
 #include "platform/posix/posix_short_path.h"
-#include "posix/temp_dir.h"
+#include "temp_dir.h"
 
 #include <chrono>
 #include <csignal>
@@ -95,11 +95,7 @@ TEST_F(DosboxTest, HostileNamesPlayUnderNamesOfOurOwn) {
     const std::pair<std::string, std::string> cases[] = {
         {"x.spc\" & mount c \\ & y", "X.SPC"},
         {"%PATH%.spc", "PATH.SPC"},
-        {"CON.SPC", "CON_.SPC"},
-        {"\xC3\x9Cn\xC3\xAF c\xC3\xB8"
-         "de.spc",
-         "NCDE.SPC"},
-        {std::string(246, 'a') + ".spc", "AAAAAAAA.SPC"},
+        {"CON.SPC", "CON_.SPC"}, // a device to DOS
     };
     const std::string music = root.dir() + "Music %PATH% \"x\"; y";
     fs::create_directory(music);

@@ -22,12 +22,19 @@ public:
                                      std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
     // Directory text: ends in exactly one separator.
     std::string dir() const { return path_.string() + "/"; }
     std::string file(const std::string& name, const std::string& content = {}) const {
         const std::string path = dir() + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << content;
         return path;
+    }
+    std::string mkdir(const std::string& name) const {
+        std::filesystem::create_directories(dir() + name);
+        return dir() + name;
     }
 
 private:
