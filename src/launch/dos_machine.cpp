@@ -146,4 +146,10 @@ std::string errorReason(std::string_view output) {
     return reason.empty() ? std::string("unknown error") : std::string(reason);
 }
 
+std::string endReport(std::string_view output, bool started) {
+    if (const std::string reason = errorReason(output); !reason.empty())
+        return "DOSBox could not run the player: " + reason + ".";
+    return started ? std::string() : "DOSBox ended before it started the player.";
+}
+
 } // namespace kavo::dos

@@ -74,4 +74,8 @@ std::string config(std::string_view stageDir, const Stage& stage, std::string_vi
 // The reason DOSBox gives on its output for a failed start, or "".
 std::string errorReason(std::string_view output);
 
+// What the user is told once DOSBox has ended: DOSBox's reason, or that the player never
+// started (no marker); "" after an ordinary run.
+std::string endReport(std::string_view output, bool started);
+
 } // namespace kavo::dos

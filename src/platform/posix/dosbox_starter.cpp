@@ -276,19 +276,13 @@ void DosboxStarter::finished(int exitFd) {
     while (::waitpid(run.pid, &status, 0) < 0 && errno == EINTR) {
     }
     const fs::path stage = run.stageDir;
-    const std::string reason =
-        dos::errorReason(readTail(stage / dos::kOutputName, std::size_t{64} * 1024));
+    const std::string output = readTail(stage / dos::kOutputName, std::size_t{64} * 1024);
     std::error_code error;
     const bool started =
         fs::exists(stage / std::string{dos::kMarkerDrive} / dos::kMarkerName, error);
     fs::remove_all(stage, error);
-
-    if (!reason.empty())
-        messages_.show("DOSBox could not run the player: " + reason + ".", kErrorTitle,
-                       MessageIcon::Error);
-    else if (!started)
-        messages_.show("DOSBox ended before it started the player.", kErrorTitle,
-                       MessageIcon::Error);
+    if (const std::string report = dos::endReport(output, started); !report.empty())
+        messages_.show(report, kErrorTitle, MessageIcon::Error);
 }
 
 } // namespace kavo

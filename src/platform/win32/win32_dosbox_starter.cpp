@@ -529,7 +529,7 @@ void Win32DosboxStarter::finished(HANDLE process) {
     const Run run = runs_.at(process);
     runs_.erase(process);
     const std::wstring& stage = run.stageDir;
-    const std::string reason = dos::errorReason(readAll(stage + L"\\stdout.txt"));
+    const std::string output = readAll(stage + L"\\stdout.txt");
     const bool started =
         isFile(stage + L"\\" + wide(dos::kMarkerDrive) + L"\\" + wide(dos::kMarkerName));
     const std::string undelivered = deliver(stage);
@@ -542,12 +542,8 @@ void Win32DosboxStarter::finished(HANDLE process) {
                            ".\rIt is kept in \"" + win32::toUtf8(stage) +
                            "\"; the program tries again when it next starts.",
                        kErrorTitle, MessageIcon::Error);
-    if (!reason.empty())
-        messages_.show("DOSBox could not run the player: " + reason + ".", kErrorTitle,
-                       MessageIcon::Error);
-    else if (!started)
-        messages_.show("DOSBox ended before it started the player.", kErrorTitle,
-                       MessageIcon::Error);
+    if (const std::string report = dos::endReport(output, started); !report.empty())
+        messages_.show(report, kErrorTitle, MessageIcon::Error);
 }
 
 } // namespace kavo
