@@ -34,11 +34,17 @@ probe | grep -qx 'cmd C:\\SPCPLAY.EXE D:\\ABPATH.SPC -w E:\\UT1.WAV' || fail "$(
 probe | grep -qx 'cfg 390' || fail "$(probe)"
 
 # "1", "+", "-", then "Stop Playing" (q): DOSBox reads key positions, so the US ones must arrive.
+# Keys sent before its window is shown are lost, as with the real DOSBox; each click waits for
+# the key it sent.
+wait_for 'xdotool search --onlyvisible --name "Program:  SPCPLAY\$" >/dev/null' "DOSBox's window not shown"
+sleep 0.5
+downs() { probe | grep -c '^down ' || true; }
 for at in "304 56" "340 104" "365 104" "340 32"; do
     read -r x y <<<"$at"
+    before=$(downs)
     focus
     xdotool mousemove --window "$MAIN" "$x" $((MENU + y)) click 1
-    sleep 0.5
+    wait_for '[ "$(downs)" -gt '"$before"' ]' "no key from the click at $at: $(probe)" 50
 done
 wait_for '[ "$(stages)" = 0 ]' "the staging directory is still there: $(probe)"
 keys=$(probe | sed -n 's/^down //p' | tr '\n' ' ')
