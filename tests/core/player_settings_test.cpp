@@ -1,40 +1,36 @@
 #include "fakes/fakes.h"
 #include "settings/player_settings.h"
-#include "settings/volume_text.h"
 
 #include <gtest/gtest.h>
 
 namespace kavo {
 namespace {
 
-PlayerSettings loaded(fake::Store& store) {
+PlayerSettings loaded(fake::Store& store, std::string_view key = {}, std::string_view text = {}) {
+    if (!key.empty())
+        store.put(key, text);
     PlayerSettings settings;
     settings.loadreg(store);
     return settings;
 }
 
-std::vector<std::string> checkedRates(const PlayerSettings& settings) {
-    std::vector<std::string> names;
+// Menu marks as text: the checked rate items, then the stereo and 8-bit marks.
+std::string marks(const PlayerSettings& settings) {
+    std::string out;
     for (const RateItem& item : kRateItems)
         if (settings.rateChecked(item.code))
-            names.emplace_back(item.name);
-    return names;
+            out += std::string(item.name) + " ";
+    return out + (settings.stereoChecked() ? "1" : "0") + (settings.force8bitChecked() ? "1" : "0");
 }
 
-TEST(PlayerSettings, EmptyStoreGivesDefaultsAndSavesThemInOrder) {
+TEST(PlayerSettings, EmptyStoreGivesDefaultsAndSavesAllInOrder) {
     fake::Store store;
-    const PlayerSettings settings = loaded(store);
-
+    PlayerSettings settings = loaded(store);
     EXPECT_EQ(store.reads, (std::vector<std::string>{"SPCDir", "Sampling Rate", "Stereo",
                                                      "Force 8-bit Sound", "Volume"}));
     EXPECT_EQ(settings.pathBoxText(), "(No directory specified)");
-    EXPECT_EQ(checkedRates(settings), std::vector<std::string>{"mnu44100"});
-    EXPECT_TRUE(settings.stereoChecked());
-    EXPECT_FALSE(settings.force8bitChecked());
-    EXPECT_EQ(settings.volume(), 75);
+    EXPECT_EQ(marks(settings), "mnu44100 10");
     EXPECT_EQ(settings.levelCaption(), "Current Level:  75");
-    EXPECT_EQ(settings.playerDirectory(), "");
-
     settings.savereg(store);
     using W = fake::Store::Write;
     const std::string app = "KAVO FE", sec = "Settings";
@@ -43,135 +39,80 @@ TEST(PlayerSettings, EmptyStoreGivesDefaultsAndSavesThemInOrder) {
                                             {app, sec, "Stereo", "1"},
                                             {app, sec, "Force 8-bit Sound", "0"},
                                             {app, sec, "Volume", "75"}}));
-}
 
-TEST(PlayerSettings, StoredPlayerPathShowsButDirectoryStaysEmpty) {
-    fake::Store store;
-    store.put("SPCDir", "/opt/player/SPCPLAY.EXE");
-    const PlayerSettings settings = loaded(store);
-    EXPECT_EQ(settings.pathBoxText(), "/opt/player/SPCPLAY.EXE");
+    // A stored player path shows, but its directory is known only once adopted in this run.
+    settings = loaded(store, "SPCDir", "/opt/spc/SPCPLAY.EXE");
+    EXPECT_EQ(settings.pathBoxText(), "/opt/spc/SPCPLAY.EXE");
     EXPECT_EQ(settings.playerDirectory(), "");
+    settings.adopt("/new/", "/new/SPCPLAY.EXE");
+    EXPECT_EQ(settings.playerDirectory(), "/new/");
+    settings.savereg(store);
+    EXPECT_EQ(store.value("SPCDir"), "/new/SPCPLAY.EXE");
 }
 
-TEST(PlayerSettings, StoredRateCodes) {
+// The marks a stored text gives; savereg keeps the text as stored until its menu is used: a
+// rate is chosen, or a toggle turns the text into the opposite of what its mark showed.
+TEST(PlayerSettings, StoredTextsMarksAndMenus) {
+    const std::string r = "Sampling Rate", s = "Stereo", f = "Force 8-bit Sound";
     const struct {
-        std::string stored;
-        std::vector<std::string> checked;
+        std::string key, stored, marks, afterMenu;
     } cases[] = {
-        {"0", {"mnu8000"}},  {"1", {"mnu11025"}}, {"2", {"mnu22050"}}, {"3", {"mnu44100"}},
-        {"4", {"mnu32000"}}, {"5", {"mnu16000"}}, {"7", {}},           {" 1", {}},
-        {"03", {}},          {"3 ", {}},
-    };
+        {r, "0", "mnu8000 10", "2"},    {r, "1", "mnu11025 10", "2"}, {r, "2", "mnu22050 10", "2"},
+        {r, "4", "mnu32000 10", "2"},   {r, "5", "mnu16000 10", "2"}, {r, "7", "10", "2"},
+        {r, " 1", "10", "2"},           {r, "03", "10", "2"},         {r, "3 ", "10", "2"},
+        {s, "1", "mnu44100 10", "0"},   {s, "0", "mnu44100 00", "1"}, {s, " 1", "mnu44100 00", "1"},
+        {s, "yes", "mnu44100 00", "1"}, {f, "1", "mnu44100 11", "0"}, {f, "2", "mnu44100 10", "1"}};
     for (const auto& c : cases) {
         fake::Store store;
-        store.put("Sampling Rate", c.stored);
-        PlayerSettings settings = loaded(store);
-        EXPECT_EQ(checkedRates(settings), c.checked) << "stored '" << c.stored << "'";
+        PlayerSettings settings = loaded(store, c.key, c.stored);
+        EXPECT_EQ(marks(settings), c.marks) << c.key << " '" << c.stored << "'";
         settings.savereg(store);
-        EXPECT_EQ(store.value("Sampling Rate"), c.stored);
-
-        settings.setrate("2");
-        EXPECT_EQ(checkedRates(settings), std::vector<std::string>{"mnu22050"});
-        EXPECT_EQ(settings.rateCode(), "2");
+        EXPECT_EQ(store.value(c.key), c.stored);
+        if (c.key == r)
+            settings.setrate("2");
+        else
+            c.key == s ? settings.togglestereo() : settings.toggle8bit();
+        settings.savereg(store);
+        EXPECT_EQ(store.value(c.key), c.afterMenu) << c.key << " '" << c.stored << "'";
     }
 }
 
-TEST(PlayerSettings, StoredFlagsAndToggles) {
-    // stored text, checked after load, text after one toggle, text after a second toggle
-    const struct {
-        std::string stored;
-        bool checked;
-        std::string once, twice;
-    } cases[] = {
-        {"1", true, "0", "1"},    {"0", false, "1", "0"}, {" 1", false, "1", "0"},
-        {"yes", false, "1", "0"}, {"", true, "0", "1"}, // empty reads as the default "1"
-    };
-    for (const auto& c : cases) {
-        fake::Store store;
-        store.put("Stereo", c.stored);
-        store.put("Force 8-bit Sound", c.stored.empty() ? "1" : c.stored);
-        PlayerSettings settings = loaded(store);
-        EXPECT_EQ(settings.stereoChecked(), c.checked) << "'" << c.stored << "'";
-        EXPECT_EQ(settings.force8bitChecked(), c.checked) << "'" << c.stored << "'";
-
-        settings.savereg(store);
-        EXPECT_EQ(store.value("Stereo"), c.stored.empty() ? "1" : c.stored);
-
-        settings.togglestereo();
-        settings.toggle8bit();
-        EXPECT_EQ(settings.stereo(), c.once);
-        EXPECT_EQ(settings.force8bit(), c.once);
-        EXPECT_EQ(settings.stereoChecked(), c.once == "1");
-        settings.togglestereo();
-        settings.toggle8bit();
-        EXPECT_EQ(settings.stereo(), c.twice);
-        EXPECT_EQ(settings.force8bit(), c.twice);
-    }
-}
-
+// Read leniently, shown as stored: rounded half to even and held in the 16-bit range.
 TEST(PlayerSettings, StoredVolumeTexts) {
-    const struct {
-        std::string stored;
-        std::int16_t volume;
-    } cases[] = {
-        {"80", 80},    {"80.5", 80},        {"81.5", 82},          {"80.51", 81},
-        {"80.49", 80}, {"-20", -20},        {" 7 5", 75},          {"abc", 0},
-        {"1e3", 1},    {"99999999", 32767}, {"-99999999", -32768}, {"+5", 5},
-        {"12abc", 12}, {"-2.5", -2},        {"-3.5", -4},          {".5", 0},
-        {"7.", 7},     {"32767", 32767},    {"32768", 32767},      {"- 1 0", -10},
+    const std::pair<std::string, std::int16_t> cases[] = {
+        {"80", 80},    {"80.5", 80},       {"81.5", 82},     {"80.51", 81},
+        {"80.49", 80}, {"9999999", 32767}, {"-20", -20},     {" 7 5", 75},
+        {"abc", 0},    {"1e3", 1},         {"+5", 5},        {"-9999999", -32768},
+        {"12abc", 12}, {"-2.5", -2},       {"-3.5", -4},     {".5", 0},
+        {"7.", 7},     {"- 1 0", -10},     {"32768", 32767},
     };
-    for (const auto& c : cases) {
+    for (const auto& [stored, volume] : cases) {
         fake::Store store;
-        store.put("Volume", c.stored);
-        PlayerSettings settings = loaded(store);
-        EXPECT_EQ(settings.volume(), c.volume) << "stored '" << c.stored << "'";
-        EXPECT_EQ(settings.levelCaption(), "Current Level:  " + c.stored);
+        const PlayerSettings settings = loaded(store, "Volume", stored);
+        EXPECT_EQ(settings.volume(), volume) << stored;
+        EXPECT_EQ(settings.levelCaption(), "Current Level:  " + stored);
     }
 }
 
+// Steps of 5 stop at 0 and 100 only when they land just past them.
 TEST(PlayerSettings, VolumeSteps) {
     const struct {
         std::string stored;
-        int ups, downs; // applied in that order
-        std::int16_t volume;
+        int steps; // up when positive
         std::string saved;
-    } cases[] = {
-        {"95", 1, 0, 100, "100"},
-        {"100", 1, 0, 100, "100"},
-        {"5", 0, 1, 0, "0"},
-        {"0", 0, 1, 0, "0"},
-        {"98", 1, 0, 103, "103"},
-        {"3", 0, 1, -2, "-2"},
-        {"80.5", 1, 0, 85, "85"},
-        {"32765", 1, 0, 32767, "32767"},
-        {"-32766", 0, 1, -32768, "-32768"},
-        {"32767", 3, 0, 32767, "32767"},
-        {"75", 6, 0, 100, "100"},
-        {"75", 0, 20, 0, "0"},
-    };
+    } cases[] = {{"95", 1, "100"},      {"100", 1, "100"},     {"5", -1, "0"},
+                 {"0", -1, "0"},        {"98", 1, "103"},      {"3", -1, "-2"},
+                 {"80.5", 1, "85"},     {"32765", 1, "32767"}, {"-32766", -1, "-32768"},
+                 {"32767", 3, "32767"}, {"75", 6, "100"},      {"75", -20, "0"}};
     for (const auto& c : cases) {
         fake::Store store;
-        store.put("Volume", c.stored);
-        PlayerSettings settings = loaded(store);
-        for (int i = 0; i < c.ups; ++i)
-            settings.volup();
-        for (int i = 0; i < c.downs; ++i)
-            settings.voldown();
-        EXPECT_EQ(settings.volume(), c.volume) << "from " << c.stored;
-        EXPECT_EQ(settings.levelCaption(), "Current Level:  " + c.saved);
+        PlayerSettings settings = loaded(store, "Volume", c.stored);
+        for (int i = 0; i < std::abs(c.steps); ++i)
+            c.steps > 0 ? settings.volup() : settings.voldown();
+        EXPECT_EQ(settings.levelCaption(), "Current Level:  " + c.saved) << c.stored;
         settings.savereg(store);
-        EXPECT_EQ(store.value("Volume"), c.saved);
+        EXPECT_EQ(store.value("Volume"), c.saved) << c.stored;
     }
-}
-
-TEST(PlayerSettings, AdoptionSetsPathAndDirectory) {
-    fake::Store store;
-    PlayerSettings settings = loaded(store);
-    settings.adopt("/opt/spc/", "/opt/spc/SPCPLAY.EXE");
-    EXPECT_EQ(settings.playerDirectory(), "/opt/spc/");
-    EXPECT_EQ(settings.pathBoxText(), "/opt/spc/SPCPLAY.EXE");
-    settings.savereg(store);
-    EXPECT_EQ(store.value("SPCDir"), "/opt/spc/SPCPLAY.EXE");
 }
 
 } // namespace

@@ -1,0 +1,297 @@
+#include "fakes/fakes.h"
+#include "launch/config_file.h"
+#include "launch/dos_machine.h"
+#include "launch/dosname.h"
+#include "launch/launcher.h"
+
+#include <gtest/gtest.h>
+
+namespace kavo {
+namespace {
+
+std::string configFile(const std::string& rate, const std::string& stereo,
+                       const std::string& force8bit, const std::string& volume) {
+    return "; SPCPlay Configuration file\r\n\r\n; Sound Sampling Rate\r\n"
+           ";   0 = 8000Hz, 1 = 11025Hz, 2 = 22050Hz, 3 = 44100Hz\r\n"
+           ";   4 = 32000Hz,5 = 16000Hz\r\n\r\nSoundrate = " +
+           rate + "\r\n\r\n; Stereo (0 = off, 1 = on)\r\n\r\nStereo = " + stereo +
+           "\r\n\r\n; Force 8-bit sound on  (1 = Yes, 0 = No)\r\n\r\nForce8bit = " + force8bit +
+           "\r\n\r\n; Sound Volume Level (0 .. 100)\r\n"
+           "; Note : Setting this too high can cause sound overflow which degrades quality\r\n"
+           "Volume = " +
+           volume + "\r\n";
+}
+
+TEST(ConfigFile, FixedBytesAroundTheHeldTexts) {
+    EXPECT_EQ(configFileText("3", "1", "0", 75), configFile("3", "1", "0", "75"));
+    EXPECT_EQ(configFile("3", "1", "0", "75").size(), 390u);
+    EXPECT_EQ(configFileText("7", " 1", "", -20), configFile("7", " 1", "", "-20"));
+}
+
+// Runs players under /dos/ in an emulator that has short paths of its own.
+struct DosStarter : fake::Starter {
+    ShortPathApi* shortPathsFor(const std::string& program) override {
+        asked.push_back(program);
+        return program.starts_with("/dos/") ? &dosPaths : nullptr;
+    }
+    fake::ShortPaths dosPaths;
+    std::vector<std::string> asked;
+};
+
+struct LauncherTest : ::testing::Test {
+    LauncherTest() {
+        for (const char* path : {"/m/Track One.spc", "/o/old.wav", "/.h.wav", "/l.wav", "/x.spc"})
+            files.files[path] = "RIFF";
+        files.hidden.insert("/.h.wav");
+        files.unwritable.insert("/ro.wav");
+        shortPaths.failing = {"/l.wav", "/x.spc"};
+        shortPaths.shortForms["/m/Track One.spc"] = "/M/TRACKO~1.SPC";
+        starter.dosPaths.shortForms = {{"/m/Track One.spc", "D:\\A.SPC"}, {"/NEW.WAV", "E:\\N"}};
+    }
+    LaunchOutcome launch(std::string spc, std::string wav, bool log, std::string player) {
+        messages.shown.clear();
+        starter.started.clear();
+        files.calls.clear();
+        return launcher.launch(settings, {std::move(spc), std::move(player), std::move(wav), log});
+    }
+    fake::Files files;
+    fake::ShortPaths shortPaths;
+    DosStarter starter;
+    fake::Messages messages;
+    PlayerSettings settings;
+    Launcher launcher{files, shortPaths, starter, messages};
+};
+
+TEST_F(LauncherTest, CommandLines) {
+    const std::string p = "/p/SPCPLAY.EXE", s = "/m/Track One.spc", t = " /M/TRACKO~1.SPC";
+    const struct {
+        std::string spc, wav;
+        bool log;
+        std::string player, text, arguments;
+    } cases[] = {
+        {s, "", false, p, p + t, "/M/TRACKO~1.SPC"},
+        {s, "/o/old.wav", true, p, p + t + " -w /O/OLD.WAV", "/M/TRACKO~1.SPC|-w|/O/OLD.WAV"},
+        // Logging off: the WAV box is not looked at. A missing WAV file is created empty.
+        {s, "/o/old.wav", false, p, p + t, "/M/TRACKO~1.SPC"},
+        {s, "/NEW.WAV", true, p, p + t + " -w /NEW.WAV", "/M/TRACKO~1.SPC|-w|/NEW.WAV"},
+        // Blanks in the player path stay unquoted and unshortened.
+        {s, "", false, "/My P/SPCPLAY.EXE", "/My P/SPCPLAY.EXE" + t, "/M/TRACKO~1.SPC"},
+        // A vanished SPC file, or a box of blanks: the line ends in the blank after the player.
+        {"/m/gone.spc", "", false, p, p + " ", ""},
+        {"   ", "", false, p, p + " ", ""},
+        // An emulated DOS player names the files in its own terms, in the same layout.
+        {s, "/NEW.WAV", true, "/dos/P.EXE", "/dos/P.EXE D:\\A.SPC -w E:\\N", "D:\\A.SPC|-w|E:\\N"}};
+    for (const auto& c : cases) {
+        shortPaths.calls.clear();
+        EXPECT_EQ(launch(c.spc, c.wav, c.log, c.player), LaunchOutcome::Started);
+        ASSERT_EQ(starter.started.size(), 1u);
+        EXPECT_EQ(starter.started[0].text, c.text);
+        EXPECT_EQ(starter.started[0].program, c.player);
+        std::string arguments;
+        for (const std::string& word : starter.started[0].arguments)
+            arguments += (arguments.empty() ? "" : "|") + word;
+        EXPECT_EQ(arguments, c.arguments) << c.text;
+        EXPECT_EQ(files.calls.front(), "write SPCPLAY.CFG");
+        EXPECT_EQ(starter.asked.back(), c.player);
+    }
+    EXPECT_TRUE(shortPaths.calls.empty()) << "the emulator's paths only";
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(files.files.at("/o/old.wav"), "RIFF");
+    EXPECT_EQ(files.files.at("/NEW.WAV"), "");
+    EXPECT_EQ(files.files.at("SPCPLAY.CFG"), configFile("3", "1", "0", "75"));
+}
+
+TEST_F(LauncherTest, StopsWithAMessage) {
+    using enum LaunchOutcome;
+    const std::string a = "/m/Track One.spc", cannot = "Could not start the player \"/p/P.EXE\"";
+    const std::string noName = "\" has no short (8.3) name, so the DOS player could not open it.\r"
+                               "Keep the music on a drive that has short names, or ask an "
+                               "administrator to turn them on for that volume.";
+    const std::error_code noFile = std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::error_code badFormat = std::make_error_code(std::errc::executable_format_error);
+    const std::string setDir =
+        ".\rSet the player's directory with \"SPCPLAY Dir\" in the File menu.";
+    const struct {
+        std::string spc, wav;
+        bool log;
+        LaunchOutcome outcome;
+        std::string text;
+        std::error_code startError = {};
+    } cases[] = {
+        {"", "/N.WAV", true, NoSpcFile, "You must specify an SPC file!"},
+        {"/x.spc", "", true, NoShortName, "\"/x.spc" + noName},
+        {a, "", true, WavUnusable,
+         "Logging to a WAV file is on, but no WAV file is given.\rType the WAV file's name, or "
+         "turn off \"Log to WAV File\"."},
+        {a, "/ro.wav", true, WavUnusable,
+         "Could not open or create the WAV file \"/ro.wav\".\rChoose a file in a directory you "
+         "can write to."},
+        {a, "/.h.wav", true, WavUnusable,
+         "The WAV file \"/.h.wav\" is hidden or not an ordinary file, so the player cannot be "
+         "given its name.\rChoose an ordinary WAV file that is not hidden (on Linux, one whose "
+         "name does not begin with \".\")."},
+        {a, "/l.wav", true, NoShortName, "\"/l.wav" + noName},
+        {a, "", false, StartFailed, cannot + ": " + noFile.message() + setDir, noFile},
+#ifdef _WIN32
+        {a, "", false, StartFailed,
+         "Windows refused to run the player \"/p/P.EXE\" itself.\rIf it is the DOS player, "
+         "launch again: it then plays in DOSBox.",
+         badFormat},
+#else
+        {a, "", false, StartFailed, cannot + ": " + badFormat.message() + setDir, badFormat},
+#endif
+        {a, "", false, StartFailed,
+         cannot + ".\rThe player's file name is not a DOS file name, so DOSBox cannot start "
+                  "it.\rRename it to SPCPLAY.EXE.",
+         StartError::NotDosName},
+        {a, "", false, StartFailed,
+         cannot + ".\rThe files for DOSBox could not be prepared in the temporary directory.\r"
+                  "Check that it exists and has free space.",
+         StartError::Staging},
+#ifdef _WIN32
+        {a, "", false, StartFailed,
+         cannot + ".\rThe player is a DOS program, and 64-bit Windows plays it only in DOSBox, "
+                  "which was not found.\rGet DOSBox from https://www.dosbox.com, install it, and "
+                  "launch again.",
+         StartError::EmulatorMissing},
+#else
+        {a, "", false, StartFailed,
+         cannot + ".\rThe player is a DOS program, which this system runs in DOSBox, and DOSBox "
+                  "is not installed.\rInstall it (Debian and Ubuntu: sudo apt install dosbox) "
+                  "and launch again.",
+         StartError::EmulatorMissing},
+#endif
+    };
+    for (const auto& c : cases) {
+        starter.result = c.startError;
+        EXPECT_EQ(launch(c.spc, c.wav, c.log, "/p/P.EXE"), c.outcome) << c.text;
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0], (fake::Messages::Shown{c.text, "Error", MessageIcon::Error}));
+        EXPECT_EQ(starter.started.size(), c.outcome == StartFailed ? 1u : 0u);
+        EXPECT_EQ(files.calls.front(), "write SPCPLAY.CFG");
+    }
+    EXPECT_FALSE(files.files.contains("/N.WAV"));
+
+    // The configuration goes into an adopted player directory; unwritable, nothing else is done.
+    starter.result = {};
+    settings.adopt("/p/", "/p/P.EXE");
+    EXPECT_EQ(launch(a, "", false, "/p/P.EXE"), Started);
+    EXPECT_EQ(files.files.at("/p/SPCPLAY.CFG"), configFile("3", "1", "0", "75"));
+    files.unwritable.insert("/p/SPCPLAY.CFG");
+    EXPECT_EQ(launch(a, "", false, "/p/P.EXE"), ConfigNotWritten);
+    EXPECT_EQ(files.calls, std::vector<std::string>{"write /p/SPCPLAY.CFG"});
+    EXPECT_EQ(messages.shown.at(0).text,
+              "Could not write the player's configuration file \"/p/SPCPLAY.CFG\".\rCheck that the "
+              "player's directory exists and can be written to.");
+    EXPECT_TRUE(starter.started.empty());
+}
+
+TEST(Dosname, OnlyOrdinaryFilesHaveShortPaths) {
+    fake::Files files;
+    fake::ShortPaths shortPaths;
+    for (const char* name : {"long name", ".hidden", "nofit", "fails", "fits"})
+        files.files["/m/" + std::string(name) + ".spc"] = "";
+    files.hidden.insert("/m/.hidden.spc");
+    shortPaths.shortForms["/m/nofit.spc"] = std::string(1000, 'x'); // no room for the NUL
+    shortPaths.shortForms["/m/fits.spc"] = std::string(999, 'y');
+    shortPaths.failing.insert("/m/fails.spc");
+    EXPECT_EQ(dosname(files, shortPaths, "/m/long name.spc"), "/M/LONGNAME.SPC");
+    EXPECT_EQ(dosname(files, shortPaths, "/m/fits.spc"), std::string(999, 'y'));
+    for (const char* path : {"/m/missing.spc", "/m/.hidden.spc", "/m/nofit.spc", "/m/fails.spc"})
+        EXPECT_EQ(dosname(files, shortPaths, path), "") << path;
+    // The platform is not asked about files that are not there.
+    EXPECT_EQ(std::ranges::count(shortPaths.calls, "/m/missing.spc"), 0);
+}
+
+TEST(DosMachine, FileNames) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Track One.spc", "TRACKONE.SPC"},
+        {"Output of today.wave", "OUTPUTOF.WAV"},
+        {"x.spc\" & mount c \\ & y", "X.SPC"},
+        {"%PATH%.spc", "PATH.SPC"},
+        {"CON.SPC", "CON_.SPC"},
+        {"com9.spc", "COM9_.SPC"},
+        {"COM10.SPC", "COM10.SPC"},
+        {"coma.spc", "COMA.SPC"},
+        {"com1.spc", "COM1_.SPC"},
+        {"zz.spc", "ZZ.SPC"},
+        {"nul", "NUL_"},
+        {"\xC3\x9Cn\xC3\xAF.spc", "N.SPC"},
+        {"\xE6\x97\xA5.spc", "FILE.SPC"},
+        {".hidden", "FILE.HID"},
+        {"a.b.c", "AB.C"},
+        {std::string(246, 'a') + ".spc", "AAAAAAAA.SPC"},
+        {"song_1-2", "SONG_1-2"}};
+    for (const auto& [longName, expected] : cases) {
+        EXPECT_EQ(dos::fileName(longName), expected) << longName;
+        EXPECT_TRUE(dos::isDosName(expected)) << expected;
+    }
+    for (std::string_view name : {"SPCPLAY.EXE", "spcplay.exe", "A.B"})
+        EXPECT_TRUE(dos::isDosName(name)) << name;
+    for (std::string_view name : {"", "SPC PLAY.EXE", "SPCPLAYER.EXE", "X.EXEC", "CON.EXE", "A&B"})
+        EXPECT_FALSE(dos::isDosName(name)) << name;
+}
+
+TEST(DosMachine, OnlyPlainCommandsAndDirectories) {
+    EXPECT_TRUE(dos::isPlainCommand("C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\OUT_1.WAV"));
+    for (std::string_view line : {"C:\\A.EXE > NUL", "C:\\A.EXE %PATH%", "C:\\A.EXE\nexit",
+                                  "C:\\A.EXE | B", "C:\\A.EXE \"x\""})
+        EXPECT_FALSE(dos::isPlainCommand(line)) << line;
+
+    EXPECT_EQ(dos::stagingBase("/run/user/1000", "/var/tmp"), "/run/user/1000");
+    EXPECT_EQ(dos::stagingBase(nullptr, "/var/t+p.1"), "/var/t+p.1");
+    EXPECT_EQ(dos::stagingBase("relative", nullptr), "/tmp");
+    EXPECT_EQ(dos::stagingBase("/run/user/a b", "/tmp/%x"), "/tmp");
+    EXPECT_EQ(dos::stagingBase("/home/\"q\"", "/t;x"), "/tmp");
+
+    for (std::string_view dir : {"C:\\", "a:\\x", "Z:\\PROGRA~1\\KAVO_1-2.X\\"})
+        EXPECT_TRUE(dos::isPlainWindowsDir(dir)) << dir;
+    for (std::string_view dir :
+         {"C:", "1:\\x", "C;\\x", "C:/x", "C:x\\", "C:\\ x", "C:\\x y", "C:\\%x%", "C:\\\xC3\xA9"})
+        EXPECT_FALSE(dos::isPlainWindowsDir(dir)) << dir;
+}
+
+TEST(DosMachine, TellsDosProgramsFromWindowsOnes) {
+    std::string header(64, '\0');
+    header[0] = 'M';
+    header[1] = 'Z';
+    header[0x3C] = '\x80';
+    header[0x3D] = '\x01';
+    EXPECT_EQ(dos::newHeaderOffset(header), 0x180u);
+    EXPECT_EQ(dos::newHeaderOffset("ZM" + header.substr(2)), 0x180u);
+    EXPECT_FALSE(dos::newHeaderOffset("MZ short"));
+    EXPECT_TRUE(dos::isDosProgram(header, ""));
+    EXPECT_TRUE(dos::isDosProgram(header, "NE\0\0"));
+    EXPECT_TRUE(dos::isDosProgram(header.substr(0, 2), ""));
+    EXPECT_FALSE(dos::isDosProgram(header, std::string_view("PE\0\0", 4)));
+    EXPECT_FALSE(dos::isDosProgram("\x7F"
+                                   "ELF",
+                                   ""));
+    EXPECT_FALSE(dos::isDosProgram(std::string(64, 'x'), ""));
+}
+
+TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
+    dos::Stage stage;
+    EXPECT_EQ(stage.add("/m/Track One.spc"), "D:\\TRACKONE.SPC");
+    EXPECT_EQ(stage.add("/o/x.wav"), "E:\\X.WAV");
+    EXPECT_EQ(dos::config("/run/s", stage, "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV"),
+              "[sdl]\nfullscreen=false\noutput=surface\nautolock=false\nwaitonerror=false\n"
+              "[dos]\nkeyboardlayout=none\n[autoexec]\n"
+              "mount c /run/s/C\nmount d /run/s/D\nmount e /run/s/E\nmount y /run/s/Y\n"
+              "echo started > Y:\\STARTED.TXT\nc:\ncd \\\n"
+              "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV\nexit\n");
+    EXPECT_TRUE(dos::config("C:\\S", {}, "X", '\\')
+                    .ends_with("mount c C:\\S\\C\nmount y C:\\S\\Y\necho started > "
+                               "Y:\\STARTED.TXT\nc:\ncd \\\nX\nexit\n"));
+
+    const std::string failed = "CONFIG:x\nExit to error: Can't init SDL nope \r\nmore";
+    EXPECT_EQ(dos::errorReason(failed), "Can't init SDL nope");
+    EXPECT_EQ(dos::errorReason("Exit to error: "), "unknown error");
+    EXPECT_EQ(dos::endReport(failed, true),
+              "DOSBox could not run the player: Can't init SDL nope.");
+    EXPECT_EQ(dos::endReport("all fine\n", false), "DOSBox ended before it started the player.");
+    EXPECT_EQ(dos::endReport("all fine\n", true), "");
+}
+
+} // namespace
+} // namespace kavo
