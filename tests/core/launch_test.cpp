@@ -1,16 +1,14 @@
 #include "fakes/fakes.h"
 #include "launch/config_file.h"
 #include "launch/dos_machine.h"
-#include "launch/dosname.h"
 #include "launch/launcher.h"
 
 #include <gtest/gtest.h>
 
 namespace kavo {
-namespace {
 
-std::string configFile(const std::string& rate, const std::string& stereo,
-                       const std::string& force8bit, const std::string& volume) {
+static std::string configFile(const std::string& rate, const std::string& stereo,
+                              const std::string& force8bit, const std::string& volume) {
     return "; SPCPlay Configuration file\r\n\r\n; Sound Sampling Rate\r\n"
            ";   0 = 8000Hz, 1 = 11025Hz, 2 = 22050Hz, 3 = 44100Hz\r\n"
            ";   4 = 32000Hz,5 = 16000Hz\r\n\r\nSoundrate = " +
@@ -31,27 +29,29 @@ TEST(ConfigFile, FixedBytesAroundTheHeldTexts) {
 // Runs players under /dos/ in an emulator that has short paths of its own.
 struct DosStarter : fake::Starter {
     ShortPathApi* shortPathsFor(const std::string& program) override {
-        asked.push_back(program);
         return program.starts_with("/dos/") ? &dosPaths : nullptr;
     }
     fake::ShortPaths dosPaths;
-    std::vector<std::string> asked;
 };
 
 struct LauncherTest : ::testing::Test {
     LauncherTest() {
-        for (const char* path : {"/m/Track One.spc", "/o/old.wav", "/.h.wav", "/l.wav", "/x.spc"})
+        for (const char* path :
+             {"/m/Track One.spc", "/o/old.wav", "/.h.wav", "/l.wav", "/x.spc", "/f.spc", "/n.spc"})
             files.files[path] = "RIFF";
         files.hidden.insert("/.h.wav");
         files.unwritable.insert("/ro.wav");
         shortPaths.failing = {"/l.wav", "/x.spc"};
         shortPaths.shortForms["/m/Track One.spc"] = "/M/TRACKO~1.SPC";
+        shortPaths.shortForms["/f.spc"] = std::string(999, 'y');
+        shortPaths.shortForms["/n.spc"] = std::string(1000, 'x'); // no room for the NUL
         starter.dosPaths.shortForms = {{"/m/Track One.spc", "D:\\A.SPC"}, {"/NEW.WAV", "E:\\N"}};
     }
     LaunchOutcome launch(std::string spc, std::string wav, bool log, std::string player) {
         messages.shown.clear();
         starter.started.clear();
         files.calls.clear();
+        shortPaths.calls.clear();
         return launcher.launch(settings, {std::move(spc), std::move(player), std::move(wav), log});
     }
     fake::Files files;
@@ -62,48 +62,12 @@ struct LauncherTest : ::testing::Test {
     Launcher launcher{files, shortPaths, starter, messages};
 };
 
-TEST_F(LauncherTest, CommandLines) {
-    const std::string p = "/p/SPCPLAY.EXE", s = "/m/Track One.spc", t = " /M/TRACKO~1.SPC";
-    const struct {
-        std::string spc, wav;
-        bool log;
-        std::string player, text, arguments;
-    } cases[] = {
-        {s, "", false, p, p + t, "/M/TRACKO~1.SPC"},
-        {s, "/o/old.wav", true, p, p + t + " -w /O/OLD.WAV", "/M/TRACKO~1.SPC|-w|/O/OLD.WAV"},
-        // Logging off: the WAV box is not looked at. A missing WAV file is created empty.
-        {s, "/o/old.wav", false, p, p + t, "/M/TRACKO~1.SPC"},
-        {s, "/NEW.WAV", true, p, p + t + " -w /NEW.WAV", "/M/TRACKO~1.SPC|-w|/NEW.WAV"},
-        // Blanks in the player path stay unquoted and unshortened.
-        {s, "", false, "/My P/SPCPLAY.EXE", "/My P/SPCPLAY.EXE" + t, "/M/TRACKO~1.SPC"},
-        // A vanished SPC file, or a box of blanks: the line ends in the blank after the player.
-        {"/m/gone.spc", "", false, p, p + " ", ""},
-        {"   ", "", false, p, p + " ", ""},
-        // An emulated DOS player names the files in its own terms, in the same layout.
-        {s, "/NEW.WAV", true, "/dos/P.EXE", "/dos/P.EXE D:\\A.SPC -w E:\\N", "D:\\A.SPC|-w|E:\\N"}};
-    for (const auto& c : cases) {
-        shortPaths.calls.clear();
-        EXPECT_EQ(launch(c.spc, c.wav, c.log, c.player), LaunchOutcome::Started);
-        ASSERT_EQ(starter.started.size(), 1u);
-        EXPECT_EQ(starter.started[0].text, c.text);
-        EXPECT_EQ(starter.started[0].program, c.player);
-        std::string arguments;
-        for (const std::string& word : starter.started[0].arguments)
-            arguments += (arguments.empty() ? "" : "|") + word;
-        EXPECT_EQ(arguments, c.arguments) << c.text;
-        EXPECT_EQ(files.calls.front(), "write SPCPLAY.CFG");
-        EXPECT_EQ(starter.asked.back(), c.player);
-    }
-    EXPECT_TRUE(shortPaths.calls.empty()) << "the emulator's paths only";
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(files.files.at("/o/old.wav"), "RIFF");
-    EXPECT_EQ(files.files.at("/NEW.WAV"), "");
-    EXPECT_EQ(files.files.at("SPCPLAY.CFG"), configFile("3", "1", "0", "75"));
-}
-
-TEST_F(LauncherTest, StopsWithAMessage) {
+// The configuration file is written first; then the player starts with the boxes' short paths,
+// or the user is told why not.
+TEST_F(LauncherTest, StartsThePlayerOrSaysWhyNot) {
     using enum LaunchOutcome;
-    const std::string a = "/m/Track One.spc", cannot = "Could not start the player \"/p/P.EXE\"";
+    const std::string p = "/p/P.EXE", s = "/m/Track One.spc", t = " /M/TRACKO~1.SPC";
+    const std::string cannot = "Could not start the player \"/p/P.EXE\"";
     const std::string noName = "\" has no short (8.3) name, so the DOS player could not open it.\r"
                                "Keep the music on a drive that has short names, or ask an "
                                "administrator to turn them on for that volume.";
@@ -114,71 +78,105 @@ TEST_F(LauncherTest, StopsWithAMessage) {
     const struct {
         std::string spc, wav;
         bool log;
+        std::string player;
         LaunchOutcome outcome;
-        std::string text;
+        std::string text; // the command line when started, else the message
+        std::string arguments = {};
         std::error_code startError = {};
     } cases[] = {
-        {"", "/N.WAV", true, NoSpcFile, "You must specify an SPC file!"},
-        {"/x.spc", "", true, NoShortName, "\"/x.spc" + noName},
-        {a, "", true, WavUnusable,
+        {s, "", false, p, Started, p + t, "/M/TRACKO~1.SPC"},
+        {s, "/o/old.wav", true, p, Started, p + t + " -w /O/OLD.WAV",
+         "/M/TRACKO~1.SPC|-w|/O/OLD.WAV"},
+        // Logging off: the WAV box is not looked at. A missing WAV file is created empty.
+        {s, "/o/old.wav", false, p, Started, p + t, "/M/TRACKO~1.SPC"},
+        {s, "/NEW.WAV", true, p, Started, p + t + " -w /NEW.WAV", "/M/TRACKO~1.SPC|-w|/NEW.WAV"},
+        // Blanks in the player path stay unquoted and unshortened.
+        {s, "", false, "/My P/P.EXE", Started, "/My P/P.EXE" + t, "/M/TRACKO~1.SPC"},
+        // A vanished SPC file, or a box of blanks: the line ends in the blank after the player.
+        {"/m/gone.spc", "", false, p, Started, p + " "},
+        {"   ", "", false, p, Started, p + " "},
+        {"/f.spc", "", false, p, Started, p + " " + std::string(999, 'y'), std::string(999, 'y')},
+        {"/n.spc", "", false, p, NoShortName, "\"/n.spc" + noName},
+        // An emulated DOS player names the files in its own terms, in the same layout.
+        {s, "/NEW.WAV", true, "/dos/P.EXE", Started, "/dos/P.EXE D:\\A.SPC -w E:\\N",
+         "D:\\A.SPC|-w|E:\\N"},
+        {"", "/N.WAV", true, p, NoSpcFile, "You must specify an SPC file!"},
+        {"/x.spc", "", true, p, NoShortName, "\"/x.spc" + noName},
+        {s, "", true, p, WavUnusable,
          "Logging to a WAV file is on, but no WAV file is given.\rType the WAV file's name, or "
          "turn off \"Log to WAV File\"."},
-        {a, "/ro.wav", true, WavUnusable,
+        {s, "/ro.wav", true, p, WavUnusable,
          "Could not open or create the WAV file \"/ro.wav\".\rChoose a file in a directory you "
          "can write to."},
-        {a, "/.h.wav", true, WavUnusable,
+        {s, "/.h.wav", true, p, WavUnusable,
          "The WAV file \"/.h.wav\" is hidden or not an ordinary file, so the player cannot be "
          "given its name.\rChoose an ordinary WAV file that is not hidden (on Linux, one whose "
          "name does not begin with \".\")."},
-        {a, "/l.wav", true, NoShortName, "\"/l.wav" + noName},
-        {a, "", false, StartFailed, cannot + ": " + noFile.message() + setDir, noFile},
+        {s, "/l.wav", true, p, NoShortName, "\"/l.wav" + noName},
+        {s, "", false, p, StartFailed, cannot + ": " + noFile.message() + setDir, "", noFile},
 #ifdef _WIN32
-        {a, "", false, StartFailed,
+        {s, "", false, p, StartFailed,
          "Windows refused to run the player \"/p/P.EXE\" itself.\rIf it is the DOS player, "
          "launch again: it then plays in DOSBox.",
-         badFormat},
+         "", badFormat},
 #else
-        {a, "", false, StartFailed, cannot + ": " + badFormat.message() + setDir, badFormat},
+        {s, "", false, p, StartFailed, cannot + ": " + badFormat.message() + setDir, "", badFormat},
 #endif
-        {a, "", false, StartFailed,
+        {s, "", false, p, StartFailed,
          cannot + ".\rThe player's file name is not a DOS file name, so DOSBox cannot start "
                   "it.\rRename it to SPCPLAY.EXE.",
-         StartError::NotDosName},
-        {a, "", false, StartFailed,
+         "", StartError::NotDosName},
+        {s, "", false, p, StartFailed,
          cannot + ".\rThe files for DOSBox could not be prepared in the temporary directory.\r"
                   "Check that it exists and has free space.",
-         StartError::Staging},
+         "", StartError::Staging},
 #ifdef _WIN32
-        {a, "", false, StartFailed,
+        {s, "", false, p, StartFailed,
          cannot + ".\rThe player is a DOS program, and 64-bit Windows plays it only in DOSBox, "
                   "which was not found.\rGet DOSBox from https://www.dosbox.com, install it, and "
                   "launch again.",
-         StartError::EmulatorMissing},
+         "", StartError::EmulatorMissing},
 #else
-        {a, "", false, StartFailed,
+        {s, "", false, p, StartFailed,
          cannot + ".\rThe player is a DOS program, which this system runs in DOSBox, and DOSBox "
                   "is not installed.\rInstall it (Debian and Ubuntu: sudo apt install dosbox) "
                   "and launch again.",
-         StartError::EmulatorMissing},
+         "", StartError::EmulatorMissing},
 #endif
     };
     for (const auto& c : cases) {
         starter.result = c.startError;
-        EXPECT_EQ(launch(c.spc, c.wav, c.log, "/p/P.EXE"), c.outcome) << c.text;
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0], (fake::Messages::Shown{c.text, "Error", MessageIcon::Error}));
-        EXPECT_EQ(starter.started.size(), c.outcome == StartFailed ? 1u : 0u);
+        EXPECT_EQ(launch(c.spc, c.wav, c.log, c.player), c.outcome) << c.text;
         EXPECT_EQ(files.calls.front(), "write SPCPLAY.CFG");
+        EXPECT_EQ(starter.started.size(), c.outcome == Started || c.outcome == StartFailed);
+        // The platform is not asked about files that are not there.
+        EXPECT_EQ(std::ranges::count(shortPaths.calls, "/m/gone.spc"), 0);
+        if (c.outcome != Started) {
+            EXPECT_EQ(messages.shown,
+                      (std::vector<fake::Messages::Shown>{{c.text, "Error", MessageIcon::Error}}));
+            continue;
+        }
+        EXPECT_TRUE(messages.shown.empty()) << c.text;
+        EXPECT_EQ(starter.started.at(0).text, c.text);
+        EXPECT_EQ(starter.started[0].program, c.player);
+        std::string arguments;
+        for (const std::string& word : starter.started[0].arguments)
+            arguments += (arguments.empty() ? "" : "|") + word;
+        EXPECT_EQ(arguments, c.arguments) << c.text;
+        EXPECT_TRUE(!c.player.starts_with("/dos/") || shortPaths.calls.empty()) << "its own only";
     }
+    EXPECT_EQ(files.files.at("/o/old.wav"), "RIFF");
+    EXPECT_EQ(files.files.at("/NEW.WAV"), "");
     EXPECT_FALSE(files.files.contains("/N.WAV"));
+    EXPECT_EQ(files.files.at("SPCPLAY.CFG"), configFile("3", "1", "0", "75"));
 
     // The configuration goes into an adopted player directory; unwritable, nothing else is done.
     starter.result = {};
-    settings.adopt("/p/", "/p/P.EXE");
-    EXPECT_EQ(launch(a, "", false, "/p/P.EXE"), Started);
+    settings.adopt("/p/", p);
+    EXPECT_EQ(launch(s, "", false, p), Started);
     EXPECT_EQ(files.files.at("/p/SPCPLAY.CFG"), configFile("3", "1", "0", "75"));
     files.unwritable.insert("/p/SPCPLAY.CFG");
-    EXPECT_EQ(launch(a, "", false, "/p/P.EXE"), ConfigNotWritten);
+    EXPECT_EQ(launch(s, "", false, p), ConfigNotWritten);
     EXPECT_EQ(files.calls, std::vector<std::string>{"write /p/SPCPLAY.CFG"});
     EXPECT_EQ(messages.shown.at(0).text,
               "Could not write the player's configuration file \"/p/SPCPLAY.CFG\".\rCheck that the "
@@ -186,46 +184,21 @@ TEST_F(LauncherTest, StopsWithAMessage) {
     EXPECT_TRUE(starter.started.empty());
 }
 
-TEST(Dosname, OnlyOrdinaryFilesHaveShortPaths) {
-    fake::Files files;
-    fake::ShortPaths shortPaths;
-    for (const char* name : {"long name", ".hidden", "nofit", "fails", "fits"})
-        files.files["/m/" + std::string(name) + ".spc"] = "";
-    files.hidden.insert("/m/.hidden.spc");
-    shortPaths.shortForms["/m/nofit.spc"] = std::string(1000, 'x'); // no room for the NUL
-    shortPaths.shortForms["/m/fits.spc"] = std::string(999, 'y');
-    shortPaths.failing.insert("/m/fails.spc");
-    EXPECT_EQ(dosname(files, shortPaths, "/m/long name.spc"), "/M/LONGNAME.SPC");
-    EXPECT_EQ(dosname(files, shortPaths, "/m/fits.spc"), std::string(999, 'y'));
-    for (const char* path : {"/m/missing.spc", "/m/.hidden.spc", "/m/nofit.spc", "/m/fails.spc"})
-        EXPECT_EQ(dosname(files, shortPaths, path), "") << path;
-    // The platform is not asked about files that are not there.
-    EXPECT_EQ(std::ranges::count(shortPaths.calls, "/m/missing.spc"), 0);
-}
-
 TEST(DosMachine, FileNames) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Track One.spc", "TRACKONE.SPC"},
-        {"Output of today.wave", "OUTPUTOF.WAV"},
-        {"x.spc\" & mount c \\ & y", "X.SPC"},
-        {"%PATH%.spc", "PATH.SPC"},
-        {"CON.SPC", "CON_.SPC"},
-        {"com9.spc", "COM9_.SPC"},
-        {"COM10.SPC", "COM10.SPC"},
-        {"coma.spc", "COMA.SPC"},
-        {"com1.spc", "COM1_.SPC"},
-        {"zz.spc", "ZZ.SPC"},
-        {"nul", "NUL_"},
-        {"\xC3\x9Cn\xC3\xAF.spc", "N.SPC"},
-        {"\xE6\x97\xA5.spc", "FILE.SPC"},
-        {".hidden", "FILE.HID"},
-        {"a.b.c", "AB.C"},
-        {std::string(246, 'a') + ".spc", "AAAAAAAA.SPC"},
-        {"song_1-2", "SONG_1-2"}};
+        {"CON.SPC", "CON_.SPC"},  {"com9.spc", "COM9_.SPC"},  {"COM10.SPC", "COM10.SPC"},
+        {"coma.spc", "COMA.SPC"}, {"com1.spc", "COM1_.SPC"},  {"zz.spc", "ZZ.SPC"},
+        {"nul", "NUL_"},          {".hidden", "FILE.HID"},    {"a.b.c", "AB.C"},
+        {"song_1-2", "SONG_1-2"}, {"%PATH%.spc", "PATH.SPC"}, {"\xE6\x97\xA5.spc", "FILE.SPC"},
+    };
     for (const auto& [longName, expected] : cases) {
         EXPECT_EQ(dos::fileName(longName), expected) << longName;
         EXPECT_TRUE(dos::isDosName(expected)) << expected;
     }
+    EXPECT_EQ(dos::fileName("Output of today.wave"), "OUTPUTOF.WAV");
+    EXPECT_EQ(dos::fileName("x.spc\" & mount c \\ & y"), "X.SPC");
+    EXPECT_EQ(dos::fileName("\xC3\x9Cn\xC3\xAF.spc"), "N.SPC");
+    EXPECT_EQ(dos::fileName(std::string(246, 'a') + ".spc"), "AAAAAAAA.SPC");
     for (std::string_view name : {"SPCPLAY.EXE", "spcplay.exe", "A.B"})
         EXPECT_TRUE(dos::isDosName(name)) << name;
     for (std::string_view name : {"", "SPC PLAY.EXE", "SPCPLAYER.EXE", "X.EXEC", "CON.EXE", "A&B"})
@@ -252,11 +225,7 @@ TEST(DosMachine, OnlyPlainCommandsAndDirectories) {
 }
 
 TEST(DosMachine, TellsDosProgramsFromWindowsOnes) {
-    std::string header(64, '\0');
-    header[0] = 'M';
-    header[1] = 'Z';
-    header[0x3C] = '\x80';
-    header[0x3D] = '\x01';
+    const std::string header = "MZ" + std::string(58, '\0') + "\x80\x01" + std::string(2, '\0');
     EXPECT_EQ(dos::newHeaderOffset(header), 0x180u);
     EXPECT_EQ(dos::newHeaderOffset("ZM" + header.substr(2)), 0x180u);
     EXPECT_FALSE(dos::newHeaderOffset("MZ short"));
@@ -293,5 +262,4 @@ TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     EXPECT_EQ(dos::endReport("all fine\n", true), "");
 }
 
-} // namespace
 } // namespace kavo

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 namespace kavo {
-namespace {
 
-PlayerSettings loaded(fake::Store& store, std::string_view key = {}, std::string_view text = {}) {
+static PlayerSettings loaded(fake::Store& store, std::string_view key = {},
+                             std::string_view text = {}) {
     if (!key.empty())
         store.put(key, text);
     PlayerSettings settings;
@@ -15,7 +15,7 @@ PlayerSettings loaded(fake::Store& store, std::string_view key = {}, std::string
 }
 
 // Menu marks as text: the checked rate items, then the stereo and 8-bit marks.
-std::string marks(const PlayerSettings& settings) {
+static std::string marks(const PlayerSettings& settings) {
     std::string out;
     for (const RateItem& item : kRateItems)
         if (settings.rateChecked(item.code))
@@ -115,5 +115,4 @@ TEST(PlayerSettings, VolumeSteps) {
     }
 }
 
-} // namespace
 } // namespace kavo
