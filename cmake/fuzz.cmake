@@ -22,25 +22,9 @@ if(KAVO_FUZZ)
     set(KAVO_FUZZ_TARGETS ${KAVO_FUZZ_TARGETS} PARENT_SCOPE)
   endfunction()
 
-  kavo_fuzz_target(fuzz_volume kavo_core)
-  kavo_fuzz_target(fuzz_settings_ops kavo_core)
-  kavo_fuzz_target(fuzz_writecfg kavo_core)
-  kavo_fuzz_target(fuzz_sendkey kavo_core)
+  kavo_fuzz_target(fuzz_settings kavo_core)
   kavo_fuzz_target(fuzz_dos_names kavo_core)
   kavo_fuzz_target(fuzz_spc_tag kavo_core)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/src/picker/check_filter.h)
-    kavo_fuzz_target(fuzz_check_filter kavo_core)
-  endif()
-
-  # The INI store needs only Qt Core; the fuzz build does not need the windows.
-  find_package(Qt6 QUIET COMPONENTS Core)
-  if(Qt6_FOUND)
-    add_library(kavo_fuzz_qtstore STATIC src/settings/qt/qsettings_store.cpp)
-    target_link_libraries(kavo_fuzz_qtstore PUBLIC kavo_core Qt6::Core)
-    target_compile_options(kavo_fuzz_qtstore PRIVATE -fsanitize=fuzzer-no-link
-                           ${KAVO_FUZZ_SANITIZERS})
-    kavo_fuzz_target(fuzz_settings_store kavo_fuzz_qtstore)
-  endif()
 
   add_custom_target(kavo_fuzz DEPENDS ${KAVO_FUZZ_TARGETS})
 endif()

@@ -3,18 +3,11 @@
 #include "fuzz_check.h"
 #include "picker/spc_tag.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
-
-namespace {
 
 // Valid UTF-8 holding no C0 or C1 control character and no blank at either end.
-bool cleanText(const std::string& text, std::size_t fieldSize) {
-    if (text.empty())
-        return true;
-    if (text.front() == ' ' || text.back() == ' ' || text.size() > 2 * fieldSize)
+static bool cleanText(const std::string& text, std::size_t fieldSize) {
+    if (text.size() > 2 * fieldSize || text.starts_with(' ') || text.ends_with(' '))
         return false;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -36,13 +29,10 @@ bool cleanText(const std::string& text, std::size_t fieldSize) {
     return true;
 }
 
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const auto tag = kavo::readSpcTag(input);
-    if (size > kavo::kSpcHeaderSize)
-        KAVO_FUZZ_CHECK(tag == kavo::readSpcTag(input.substr(0, kavo::kSpcHeaderSize)));
+    KAVO_FUZZ_CHECK(tag == kavo::readSpcTag(input.substr(0, kavo::kSpcHeaderSize)));
     if (!tag)
         return 0;
     KAVO_FUZZ_CHECK(!(*tag == kavo::SpcTag{}));
@@ -51,6 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     cleanText(tag->comments, 32));
     KAVO_FUZZ_CHECK(!tag->seconds || (*tag->seconds > 0 && *tag->seconds <= 99 * 60 + 59));
     const std::string tooltip = kavo::spcTagTooltip(*tag);
-    KAVO_FUZZ_CHECK(tooltip.empty() || (tooltip.front() != '\n' && tooltip.back() != '\n'));
+    KAVO_FUZZ_CHECK(!tooltip.starts_with('\n') && !tooltip.ends_with('\n'));
     return 0;
 }

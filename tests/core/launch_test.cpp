@@ -34,37 +34,32 @@ struct DosStarter : fake::Starter {
     fake::ShortPaths dosPaths;
 };
 
-struct LauncherTest : ::testing::Test {
-    LauncherTest() {
-        for (const char* path :
-             {"/m/Track One.spc", "/o/old.wav", "/.h.wav", "/l.wav", "/x.spc", "/f.spc", "/n.spc"})
-            files.files[path] = "RIFF";
-        files.hidden.insert("/.h.wav");
-        files.unwritable.insert("/ro.wav");
-        shortPaths.failing = {"/l.wav", "/x.spc"};
-        shortPaths.shortForms["/m/Track One.spc"] = "/M/TRACKO~1.SPC";
-        shortPaths.shortForms["/f.spc"] = std::string(999, 'y');
-        shortPaths.shortForms["/n.spc"] = std::string(1000, 'x'); // no room for the NUL
-        starter.dosPaths.shortForms = {{"/m/Track One.spc", "D:\\A.SPC"}, {"/NEW.WAV", "E:\\N"}};
-    }
-    LaunchOutcome launch(std::string spc, std::string wav, bool log, std::string player) {
-        messages.shown.clear();
-        starter.started.clear();
-        files.calls.clear();
-        shortPaths.calls.clear();
-        return launcher.launch(settings, {std::move(spc), std::move(player), std::move(wav), log});
-    }
+// The configuration file is written first; then the player starts with the boxes' short paths,
+// or the user is told why not.
+TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
     fake::Files files;
     fake::ShortPaths shortPaths;
     DosStarter starter;
     fake::Messages messages;
     PlayerSettings settings;
     Launcher launcher{files, shortPaths, starter, messages};
-};
-
-// The configuration file is written first; then the player starts with the boxes' short paths,
-// or the user is told why not.
-TEST_F(LauncherTest, StartsThePlayerOrSaysWhyNot) {
+    for (const char* path :
+         {"/m/Track One.spc", "/o/old.wav", "/.h.wav", "/l.wav", "/x.spc", "/f.spc", "/n.spc"})
+        files.files[path] = "RIFF";
+    files.hidden.insert("/.h.wav");
+    files.unwritable.insert("/ro.wav");
+    shortPaths.failing = {"/l.wav", "/x.spc"};
+    shortPaths.shortForms = {{"/m/Track One.spc", "/M/TRACKO~1.SPC"},
+                             {"/f.spc", std::string(999, 'y')},
+                             {"/n.spc", std::string(1000, 'x')}}; // no room for the NUL
+    starter.dosPaths.shortForms = {{"/m/Track One.spc", "D:\\A.SPC"}, {"/NEW.WAV", "E:\\N"}};
+    const auto launch = [&](std::string spc, std::string wav, bool log, std::string player) {
+        messages.shown.clear();
+        starter.started.clear();
+        files.calls.clear();
+        shortPaths.calls.clear();
+        return launcher.launch(settings, {std::move(spc), std::move(player), std::move(wav), log});
+    };
     using enum LaunchOutcome;
     const std::string p = "/p/P.EXE", s = "/m/Track One.spc", t = " /M/TRACKO~1.SPC";
     const std::string cannot = "Could not start the player \"/p/P.EXE\"";
