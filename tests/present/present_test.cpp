@@ -180,8 +180,10 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {
         window.picker = way.starts_with("set") ? static_cast<PickerPresenter*>(&dirs) : &files;
         files.open();
         dirs.open();
-        if (way.ends_with("root"))
-            files.chooseDrive(0), dirs.chooseDrive(0);
+        if (way.ends_with("root")) {
+            files.chooseDrive(0);
+            dirs.chooseDrive(0);
+        }
         if (way == "cancel")
             files.cancel();
         else if (way == "close box")
