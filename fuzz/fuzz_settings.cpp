@@ -6,29 +6,23 @@
 #include "settings/player_settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fuzzer/FuzzedDataProvider.h>
 
-// The number at the start of the text with blanks removed, rounded half to even, held within
-// the signed 16-bit range; exact for at most 9 digits before and 9 after the point.
+// The number at the start of the text with blanks removed, rounded half to even (as the C
+// library rounds by default), held within the signed 16-bit range; for numbers a double holds
+// exactly.
 static bool referenceVolume(std::string_view text, std::int16_t& result) {
     std::string t;
     std::ranges::copy_if(text, std::back_inserter(t), [](char c) { return c != ' '; });
-    const std::size_t begin = t.starts_with('+') || t.starts_with('-') ? 1 : 0;
-    const std::size_t point = std::min(t.find_first_not_of("0123456789", begin), t.size());
-    std::size_t end = point;
-    if (point < t.size() && t[point] == '.')
-        end = std::min(t.find_first_not_of("0123456789", point + 1), t.size());
-    if (point - begin > 9 || end - point > 10)
+    const std::size_t sign = t.starts_with('+') || t.starts_with('-') ? 1 : 0;
+    std::size_t end = std::min(t.find_first_not_of("0123456789", sign), t.size());
+    if (end < t.size() && t[end] == '.')
+        end = std::min(t.find_first_not_of("0123456789", end + 1), t.size());
+    if (end > 15)
         return false;
-    std::int64_t whole = 0, fraction = 0, scale = 1;
-    for (std::size_t i = begin; i < point; ++i)
-        whole = whole * 10 + (t[i] - '0');
-    for (std::size_t i = point + 1; i < end; ++i, scale *= 10)
-        fraction = fraction * 10 + (t[i] - '0');
-    if (2 * fraction > scale || (2 * fraction == scale && whole % 2 != 0))
-        ++whole;
-    result = static_cast<std::int16_t>(
-        std::clamp<std::int64_t>(t.starts_with('-') ? -whole : whole, INT16_MIN, INT16_MAX));
+    const double value = std::nearbyint(std::strtod(t.substr(0, end).c_str(), nullptr));
+    result = static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
     return true;
 }
 
