@@ -10,7 +10,7 @@ target_link_libraries(kavo_x11 PUBLIC kavo_core PRIVATE X11::X11 X11::Xtst)
 
 if(KAVO_BUILD_TESTS)
   # A tiny X program titled SPCPLAY that logs what it is given, installed under the player's
-  # name and length so that the front end accepts it.
+  # name and length so that the front end accepts it; it also plays a window manager's close box.
   add_executable(kavo_standin tests/standin/standin_player.cpp)
   target_link_libraries(kavo_standin PRIVATE X11::X11)
   set(KAVO_STANDIN_EXE ${CMAKE_BINARY_DIR}/standin/SPCPLAY.EXE)
@@ -21,17 +21,10 @@ if(KAVO_BUILD_TESTS)
     COMMENT "Padding the stand-in player to SPCPLAY.EXE"
     VERBATIM)
   add_custom_target(kavo_standin_player ALL DEPENDS ${KAVO_STANDIN_EXE})
-  # The close box of a window manager, for the real-window tests.
-  add_executable(kavo_wm_close tests/tools/wm_close.cpp)
-  target_link_libraries(kavo_wm_close PRIVATE X11::X11)
-
   # The tests share one X server and its keyboard focus: they must not run at the same time.
   file(GLOB KAVO_X11_TEST_SOURCES CONFIGURE_DEPENDS tests/x11/*.cpp)
   add_executable(kavo_x11_tests ${KAVO_X11_TEST_SOURCES})
-  target_include_directories(kavo_x11_tests PRIVATE tests)
   target_link_libraries(kavo_x11_tests PRIVATE kavo_x11 X11::X11 GTest::gtest GTest::gtest_main)
-  target_compile_definitions(kavo_x11_tests PRIVATE KAVO_STANDIN_EXE="${KAVO_STANDIN_EXE}")
-  add_dependencies(kavo_x11_tests kavo_standin_player)
   gtest_discover_tests(kavo_x11_tests DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK kavo_test_display)
 

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <poll.h>
@@ -21,45 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-class PollWatcher : public FdWatcher {
-public:
-    void watch(int fd, std::function<void()> onReady) override {
-        watched_[fd] = std::move(onReady);
-    }
-    void unwatch(int fd) override { watched_.erase(fd); }
-    bool runUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::vector<pollfd> fds;
-            for (const auto& [fd, ready] : watched_)
-                fds.push_back({fd, POLLIN, 0});
-            ::poll(fds.data(), fds.size(), 50);
-            for (const pollfd& p : fds)
-                if (p.revents != 0 && watched_.contains(p.fd)) {
-                    const auto ready = watched_[p.fd]; // the callback may unwatch itself
-                    ready();
-                }
-        }
-        return true;
-    }
-
-private:
-    std::map<int, std::function<void()>> watched_;
-};
-
-struct DosboxTest : ::testing::Test {
-    test::TempDir root;
-    std::string base = root.dir() + "run";
-    PosixFileSystem files;
-    PosixShortPath shortPaths;
-    PosixProcessStarter native;
-    PollWatcher watcher;
-    fake::Messages messages;
-
+struct DosboxTest : ::testing::Test, FdWatcher {
     void SetUp() override {
-        const char* display = std::getenv("KAVO_TEST_DISPLAY");
+        const char* display = std::getenv("KAVO_TEST_DISPLAY"); // NOLINT(concurrency-mt-unsafe)
         ASSERT_TRUE(display && *display) << "run through test.sh, which starts a private Xvfb";
         ::setenv("DISPLAY", display, 1);
         ::setenv("SDL_AUDIODRIVER", "dummy", 1); // only tests silence DOSBox
@@ -68,12 +31,30 @@ struct DosboxTest : ::testing::Test {
     // DOSBox runs until the probe reads q; the tests end it as a user closing its window would.
     void TearDown() override { stopDosboxes(); }
     void stopDosboxes() {
-        for (const auto& entry : fs::directory_iterator("/proc")) {
+        for (const auto& entry : fs::directory_iterator("/proc"))
             if (test::readAll(entry.path() / "cmdline").find(base + "/") != std::string::npos)
                 ::kill(std::stoi(entry.path().filename()), SIGTERM);
-        }
     }
-    // A player directory holding the probe, and settings that adopted it.
+    void watch(int fd, std::function<void()> onReady) override { watched[fd] = std::move(onReady); }
+    void unwatch(int fd) override { watched.erase(fd); }
+    // Calls back for the descriptors that are ready until done() holds.
+    bool runUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
+        for (const auto end = std::chrono::steady_clock::now() + timeout; !done();) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::vector<pollfd> fds;
+            for (const auto& entry : watched)
+                fds.push_back({entry.first, POLLIN, 0});
+            ::poll(fds.data(), fds.size(), 50);
+            for (const pollfd& p : fds)
+                if (p.revents != 0 && watched.contains(p.fd)) {
+                    const auto ready = watched[p.fd]; // a copy: it may unwatch itself
+                    ready();
+                }
+        }
+        return true;
+    }
+    // The probe in a player directory, and settings that adopted it.
     PlayerSettings playerIn(const std::string& dir) {
         fs::create_directories(dir);
         fs::copy_file(KAVO_DOS_PROBE_EXE, dir + "/SPCPLAY.EXE");
@@ -86,58 +67,74 @@ struct DosboxTest : ::testing::Test {
         std::erase(log, '\r');
         return log;
     }
-    bool stageEmpty() { return fs::is_empty(base); }
+
+    test::TempDir root;
+    std::string base = root.dir() + "run";
+    std::map<int, std::function<void()>> watched;
+    PosixFileSystem files;
+    PosixShortPath shortPaths;
+    PosixProcessStarter native;
+    fake::Messages messages;
 };
 
+// Names DOSBox's command parser would act on, and a DOS device name, behind names of ours.
 TEST_F(DosboxTest, HostileNamesPlayUnderNamesOfOurOwn) {
-    DosboxStarter starter(native, watcher, messages, base);
+    DosboxStarter starter(native, *this, messages, base);
     Launcher launcher(files, shortPaths, starter, messages);
-    const std::pair<std::string, std::string> cases[] = {
-        {"x.spc\" & mount c \\ & y", "X.SPC"},
-        {"%PATH%.spc", "PATH.SPC"},
-        {"CON.SPC", "CON_.SPC"}, // a device to DOS
-    };
-    const std::string music = root.dir() + "Music %PATH% \"x\"; y";
-    fs::create_directory(music);
+    const std::string music = root.dir() + "Music %PATH% \"x\"; y/";
+    const std::pair<std::string, std::string> cases[] = {{"x.spc\" & mount c \\ & y", "X.SPC"},
+                                                         {"CON.SPC", "CON_.SPC"}};
     std::vector<std::string> players;
     for (const auto& [name, dosName] : cases) {
-        players.push_back(root.dir() + "Player " + std::to_string(players.size()) + " \"a\"; 50%");
+        players.push_back(root.dir() + "Player \"a\"; 50% " + dosName);
         PlayerSettings settings = playerIn(players.back());
-        const std::string spc = music + "/" + name;
-        std::ofstream(spc, std::ios::binary) << dosName << "-bytes";
-        ASSERT_EQ(launcher.launch(settings, {spc, settings.playerPath(), "", false}),
-                  LaunchOutcome::Started)
-            << name;
+        std::ofstream(root.file("Music %PATH% \"x\"; y/" + name)) << "SNES-SPC700";
+        ASSERT_EQ(launcher.launch(settings, {music + name, settings.playerPath(), "", false}),
+                  LaunchOutcome::Started);
     }
-    auto allReady = [&] {
-        return std::ranges::all_of(players, [&](const std::string& dir) {
-            return probeLog(dir).find("READY\n") != std::string::npos;
-        });
-    };
-    ASSERT_TRUE(watcher.runUntil(allReady, 60s));
-    for (std::size_t i = 0; i < players.size(); ++i) {
-        const std::string log = probeLog(players[i]);
-        const std::string dosName = cases[i].second;
-        EXPECT_NE(log.find("TAIL: D:\\" + dosName + "\n"), std::string::npos) << log;
-        std::string hex;
-        for (unsigned char c : (dosName + "-bytes").substr(0, 8))
-            hex += "0123456789ABCDEF"[c >> 4], hex += "0123456789ABCDEF"[c & 15];
-        EXPECT_NE(log.find("SPC:" + hex + "\n"), std::string::npos) << log;
-        EXPECT_NE(log.find("Volume = 75\n"), std::string::npos) << log;
-    }
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return std::ranges::all_of(players, [&](const std::string& dir) {
+                return probeLog(dir).find("READY\n") != std::string::npos;
+            });
+        },
+        60s));
+    for (std::size_t i = 0; i < players.size(); ++i)
+        for (const std::string& line :
+             {"TAIL: D:\\" + cases[i].second, std::string("SPC:534E45532D535043"), // SNES-SPC
+              std::string("Volume = 75")})
+            EXPECT_NE(probeLog(players[i]).find(line + "\n"), std::string::npos) << line;
     stopDosboxes();
-    EXPECT_TRUE(watcher.runUntil([&] { return starter.running() == 0; }, 20s));
-    EXPECT_TRUE(stageEmpty());
+    EXPECT_TRUE(runUntil([&] { return starter.running() == 0; }, 20s));
+    EXPECT_TRUE(fs::is_empty(base));
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(DosboxTest, StartFailuresAreTold) {
-    DosboxStarter starter(native, watcher, messages, base);
-    Launcher launcher(files, shortPaths, starter, messages);
-    PlayerSettings settings = playerIn(root.dir() + "player");
-    const std::string spc = root.file("a.spc", "x");
-    const std::string path = std::getenv("PATH");
+// Only stale staging directories of ours are swept; start failures are told.
+TEST_F(DosboxTest, SweepsStaleStagesAndTellsStartFailures) {
+    const fs::path stale = base + "/kavofe-dosbox-stale";
+    const fs::path live = base + "/kavofe-dosbox-live";
+    for (const fs::path& dir : {stale, live, fs::path(base + "/other")}) {
+        fs::create_directories(dir / "C");
+        std::ofstream(dir / "lock");
+    }
+    const int held = ::open((live / "lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    DosboxStarter starter(native, *this, messages, base);
+    ::close(held);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_TRUE(fs::exists(base + "/other"));
+    fs::remove_all(live);
+    fs::remove_all(base + "/other");
 
+    PlayerSettings settings = playerIn(root.dir() + "player");
+    EXPECT_NE(starter.shortPathsFor(settings.playerPath()), nullptr);
+    EXPECT_EQ(starter.shortPathsFor(root.file("script", "#!/bin/sh\n")), nullptr);
+    EXPECT_EQ(starter.shortPathsFor(root.dir() + "missing.exe"), nullptr);
+    Launcher launcher(files, shortPaths, starter, messages);
+    const std::string spc = root.file("a.spc", "x");
+    const std::string path = std::getenv("PATH"); // NOLINT(concurrency-mt-unsafe)
     ::setenv("PATH", root.dir().c_str(), 1);
     EXPECT_EQ(launcher.launch(settings, {spc, settings.playerPath(), "", false}),
               LaunchOutcome::StartFailed);
@@ -149,40 +146,21 @@ TEST_F(DosboxTest, StartFailuresAreTold) {
     ::setenv("DISPLAY", ":9999", 1);
     EXPECT_EQ(launcher.launch(settings, {spc, settings.playerPath(), "", false}),
               LaunchOutcome::Started);
-    ASSERT_TRUE(watcher.runUntil([&] { return messages.shown.size() == 2; }, 30s));
-    EXPECT_EQ(messages.shown[1].text.find("DOSBox could not run the player: Can't init SDL"), 0u)
-        << messages.shown[1].text;
-    EXPECT_EQ(starter.running(), 0u);
-    EXPECT_TRUE(stageEmpty());
+    ASSERT_TRUE(runUntil([&] { return messages.shown.size() == 2; }, 30s));
+    const std::string& ended = messages.shown[1].text;
+    EXPECT_TRUE(ended.starts_with("DOSBox could not run the player: Can't init SDL") &&
+                ended.ends_with(".") && starter.running() == 0 && fs::is_empty(base))
+        << ended;
 
     // A player whose name DOS cannot spell is refused before anything is staged.
-    fs::rename(settings.playerPath(), root.dir() + "player/spc player.exe");
     const std::string odd = root.dir() + "player/spc player.exe";
+    fs::rename(settings.playerPath(), odd);
     EXPECT_EQ(launcher.launch(settings, {spc, odd, "", false}), LaunchOutcome::StartFailed);
-    EXPECT_NE(messages.shown.back().text.find("not a DOS file name"), std::string::npos);
-    EXPECT_TRUE(stageEmpty());
-}
-
-TEST_F(DosboxTest, OnlyDosProgramsAndOnlyStaleStagesAreTakenCareOf) {
-    const fs::path stale = base + "/kavofe-dosbox-stale";
-    const fs::path live = base + "/kavofe-dosbox-live";
-    const fs::path foreign = base + "/other";
-    for (const fs::path& dir : {stale, live, foreign})
-        fs::create_directories(dir / "C");
-    for (const fs::path& dir : {stale, live})
-        std::ofstream(dir / "lock");
-    const int held = ::open((live / "lock").c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-
-    DosboxStarter starter(native, watcher, messages, base);
-    ::close(held);
-    EXPECT_FALSE(fs::exists(stale));
-    EXPECT_TRUE(fs::exists(live));
-    EXPECT_TRUE(fs::exists(foreign));
-
-    EXPECT_NE(starter.shortPathsFor(playerIn(root.dir() + "p").playerPath()), nullptr);
-    EXPECT_EQ(starter.shortPathsFor(root.file("script", "#!/bin/sh\n")), nullptr);
-    EXPECT_EQ(starter.shortPathsFor(root.dir() + "missing.exe"), nullptr);
+    EXPECT_EQ(messages.shown.back().text,
+              "Could not start the player \"" + odd +
+                  "\".\rThe player's file name is not a DOS file name, so DOSBox cannot start "
+                  "it.\rRename it to SPCPLAY.EXE.");
+    EXPECT_TRUE(fs::is_empty(base));
 }
 
 } // namespace
