@@ -3,9 +3,7 @@
 # the processes to stop at exit, polling and the program's main window.
 # Arguments: KAVOFE PLAYER ARTEFACT_DIR
 set -euo pipefail
-KAVOFE=$1
-STANDIN=$2
-ARTEFACTS=$3
+KAVOFE=$1 STANDIN=$2 ARTEFACTS=$3
 : "${KAVO_TEST_DISPLAY:?is not set: run the tests through test.sh, which starts a private Xvfb}"
 export DISPLAY=$KAVO_TEST_DISPLAY
 TMP=$(mktemp -d)
@@ -26,13 +24,8 @@ fail() {
     sed 's/^/  player: /' "$LOG" >&2 2>/dev/null || true
     exit 1
 }
-wait_for() { # polls a command for up to five seconds
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.05
-    done
-    return 1
-}
+# wait_for COMMAND...: polls it for up to five seconds.
+wait_for() { for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done; return 1; }
 # By process too: a window manager may show windows of its own under the same title.
 find_window() { xdotool search --all --onlyvisible --pid "$KAVOFE_PID" --name "^$1\$" | head -1; }
 gone() { [ -z "$(find_window "$1")" ]; }
@@ -54,20 +47,15 @@ start_kavofe() { # with extra environment entries, from $TMP
 click_twips() { # left top width height, within the client area
     xdotool mousemove --sync $((X + ($1 + $3 / 2) / 15)) $((CLIENT_Y + ($2 + $4 / 2) / 15)) click 1
 }
-# Left, top and width of the panel buttons within the frame at 4320,120.
-declare -A BUTTON=([q]="120 240 1335" [1]="120 600 255" [2]="480 600 255" [3]="840 600 255"
-    [4]="1200 600 255" [5]="120 960 255" [6]="480 960 255" [7]="840 960 255" [8]="1200 960 255"
-    [9]="300 1320 255" [+]="660 1320 255" [-]="1040 1320 255")
+# Left, top and width of some panel buttons within the frame at 4320,120.
+declare -A BUTTON=([q]="120 240 1335" [1]="120 600 255" [9]="300 1320 255" [+]="660 1320 255"
+    [-]="1040 1320 255")
 click_button() {
     read -r left top width <<<"${BUTTON[$1]}"
     click_twips $((4320 + left)) $((120 + top)) "$width" 255
 }
-keys() { # a short pause lets each list refill before the next key
-    for key in "$@"; do
-        xdotool key --clearmodifiers "$key"
-        sleep 0.1
-    done
-}
+# A short pause lets each list refill before the next key.
+keys() { for key in "$@"; do xdotool key --clearmodifiers "$key" && sleep 0.1; done; }
 # The player directory through its picker: the picker takes the focus, and Alt+S sets the
 # directory it shows after the keys given.
 set_player_dir() {

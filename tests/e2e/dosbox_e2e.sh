@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The DOS player inside the real DOSBox, with no window manager (activation is the program's
-# own): the directory adopted in its picker, SPC and WAV files with long names behind
-# characters DOSBox's command parser would act on, Launch; the DOS probe reports what it was
-# given and every key it reads. The panel's keys must arrive exactly, also under a German host
-# layout, the main window gets the focus back after each click, and after q DOSBox ends, the
-# WAV file holds what the probe appended and the staging directory is gone.
+# own): the player adopted in its picker, an SPC file named like a DOS device and a WAV file
+# with a long name, both behind characters DOSBox's command parser would act on, Launch; the
+# DOS probe logs what it was given and every key it reads. The panel's keys must arrive
+# exactly, also under a German host layout, the main window gets the focus back after each
+# click, and after q DOSBox ends, the WAV file holds what the probe appended and the staging
+# directory is gone.
 # Usage: dosbox_e2e.sh KAVOFE DOS_PROBE ARTEFACT_DIR
 # shellcheck source=tests/e2e/common.sh
 source "$(dirname "$0")/common.sh"
-
 PLAYER_DIR="$TMP/DOS Player"
 MUSIC="$TMP/My \"Music\"; 100% & more"
 LOG=$PLAYER_DIR/PROBE.LOG
@@ -16,9 +16,10 @@ mkdir -p "$PLAYER_DIR" "$MUSIC"
 trap 'setxkbmap us; pkill -f -- "-conf $TMP/runtime/" || true; cleanup' EXIT
 printf '[Settings]\nSPCDir3=/\nSPCDir4=%s\nVolume=80\n' "$PLAYER_DIR" >"$INI"
 cp "$STANDIN" "$PLAYER_DIR/SPCPLAY.EXE"
-printf 'SNES-SPC700 Sound File Data' >"$MUSIC/Track One.spc"
+printf 'SNES-SPC700 Sound File Data' >"$MUSIC/con.spc"
 printf 'RIFF' >"$MUSIC/Output of today.wav"
 start_kavofe SDL_AUDIODRIVER=dummy
+set_player_dir # as it opens: at the player
 
 type_into() { # left top text
     xdotool windowfocus --sync "$MAIN"
@@ -26,8 +27,7 @@ type_into() { # left top text
     xdotool key --clearmodifiers ctrl+a
     xdotool type --delay 5 "$3"
 }
-set_player_dir # where it opens: at the player
-type_into 120 360 "$MUSIC/Track One.spc"
+type_into 120 360 "$MUSIC/con.spc"
 # The WAV box takes text only while logging is on; Sound is reached from the File menu, as
 # Alt+S is also the Stop button's key.
 keys alt+f Right l
@@ -36,13 +36,13 @@ xdotool key --clearmodifiers alt+l
 
 probe() { tr -d '\r' <"$LOG"; }
 for _ in 1 2 3 4; do wait_for grep -q '^READY' "$LOG" && break; done
-probe | grep -q '^READY' || fail "the DOS program did not report that it waits for keys"
 STAGE=$(find "$TMP/runtime" -mindepth 1 -maxdepth 1 -name 'kavofe-dosbox-*')
-[ -n "$STAGE" ] && [ "$(stat -c %a "$STAGE")" = 700 ] || fail "no private staging directory"
+[ -n "$STAGE" ] && [ "$(stat -c %a "$STAGE")" = 700 ] && probe | grep -q '^READY' ||
+    fail "the DOS program does not wait for keys in a private staging directory"
 # Inside DOS: the player as C:\SPCPLAY.EXE with C: current, the files under names of ours.
-probe | grep -qx 'TAIL: D:\\TRACKONE.SPC -w E:\\OUTPUTOF.WAV' || fail "command tail"
+probe | grep -qx 'TAIL: D:\\CON_.SPC -w E:\\OUTPUTOF.WAV' || fail "command tail"
 probe | grep -qx 'SPC:534E45532D535043' || fail "the SPC file's first bytes" # SNES-SPC
-[ "$(probe | sed -n '/^CFG:$/,/^CFGEND$/p' | sed '1d;$d')" = "$(tr -d '\r' <"$PLAYER_DIR/SPCPLAY.CFG")" ] &&
+[ "$(probe | sed -n '/^CFG:$/,/^CFGEND$/{//!p}')" = "$(tr -d '\r' <"$PLAYER_DIR/SPCPLAY.CFG")" ] &&
     grep -q '^Volume = 80' "$PLAYER_DIR/SPCPLAY.CFG" || fail "the DOS program read another SPCPLAY.CFG"
 
 # DOSBox's new window covers part of the panel; the user brings the main window back first.
@@ -54,12 +54,12 @@ for button in 1 9 + - de + - 1 q; do
     [ "$button" = de ] && setxkbmap de && continue
     before=$(key_lines | wc -l)
     click_button "$button"
-    wait_for more_keys_than "$before" || fail "button $button: no key arrived"
-    wait_for focus_is "$MAIN" || fail "button $button: the main window did not get the focus back"
+    wait_for more_keys_than "$before" && wait_for focus_is "$MAIN" ||
+        fail "button $button: no key arrived or the main window did not get the focus back"
 done
 [ "$(key_lines | tr '\n' ' ')" = 'KEY:31 02 KEY:39 0A KEY:2B 0D KEY:2D 0C KEY:2B 0D KEY:2D 0C KEY:31 02 KEY:71 10 ' ] ||
     fail "keys read: $(key_lines | tr '\n' ' ')"
-wait_for grep -q '^END' "$LOG" || fail "the DOS program did not end"
-wait_for test ! -e "$STAGE" || fail "the staging directory is still there after DOSBox ended"
-[ "$(cat "$MUSIC/Output of today.wav")" = RIFFPROBEWAV ] || fail "the WAV file holds $(cat "$MUSIC/Output of today.wav")"
+wait_for grep -q '^END' "$LOG" && wait_for test ! -e "$STAGE" ||
+    fail "the DOS program did not end, or the staging directory stayed"
+[ "$(cat "$MUSIC/Output of today.wav")" = RIFFPROBEWAV ] || fail "the WAV file holds $(cat "$MUSIC"/*.wav)"
 echo "DOSBox e2e passed"

@@ -8,21 +8,13 @@ mkdir -p "$WORK/player" "$WORK/music"
 cp "$BUILD/kavo_probe_key_window.exe" "$WORK/player/SPCPLAY.EXE"
 truncate -s 913758 "$WORK/player/SPCPLAY.EXE"
 printf 'SNES' >"$WORK/music/A.SPC"
-start_kavofe "$WORK/player" KAVO_PROBE_LOG="$(win "$WORK/keys.log")" KAVO_PROBE_TITLE=SPCPLAY
-focus
-xdotool key ctrl+l
-wait_for '[ -n "$(visible "Load SPC File")" ]' "Ctrl+L opened no SPC file picker"
-xdotool key Escape
-wait_for '[ -z "$(visible "Load SPC File")" ]' "Escape left the SPC file picker open"
-type_into 33 "$WORK/music/A.SPC" # the SPC file box
+start_kavofe "$WORK/player" "$WORK/music/A.SPC" KAVO_PROBE_LOG="$(win "$WORK/keys.log")" \
+    KAVO_PROBE_TITLE=SPCPLAY
 xdotool key alt+l
 wait_for '[ -n "$(visible SPCPLAY)" ]' "Launch started no player"
 [ "$(stat -c %s "$WORK/player/SPCPLAY.CFG")" = 390 ] || fail "no 390-byte SPCPLAY.CFG"
 line=$(sed -n 's/^cmd //p' "$WORK/keys.log" | tr -d '\r')
-case "$line" in
-"$(win "$WORK/player")\\SPCPLAY.EXE "*[\\:]A.SPC) ;;
-*) fail "command line: $line" ;;
-esac
+[[ "$line" == "$(win "$WORK/player")\\SPCPLAY.EXE "*[\\:]A.SPC ]] || fail "command line: $line"
 
 # "&Stop Playing", then "&+": keys in the player, the main window active again. The player's
 # window is moved off the panel so that the clicks reach the buttons.
@@ -31,11 +23,17 @@ for at in "340 32 81" "340 104 187"; do
     read -r x y vk <<<"$at"
     click "$x" "$y"
     wait_for 'grep -q "^up $vk " "$WORK/keys.log"' "the player got no key $vk"
-    wait_for '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]' "main window not active again"
+    wait_for '[ "$(xdotool getwindowfocus)" = "$MAIN" ]' "main window not active again"
 done
+# Ctrl+L opens the SPC file picker, Escape closes it; Ctrl+U raises the volume, Ctrl+X ends
+# the program, which saves it.
+focus
+xdotool key ctrl+l
+wait_for '[ -n "$(visible "Load SPC File")" ]' "Ctrl+L opened no SPC file picker"
+xdotool key Escape
+wait_for '[ -z "$(visible "Load SPC File")" ]' "Escape left the SPC file picker open"
 focus
 xdotool key ctrl+u ctrl+x
 wait_for '! kill -0 $APP 2>/dev/null' "Ctrl+X did not end the program"
-volume=$(wine reg query 'HKCU\Software\KAVO FE\Settings' /v Volume 2>/dev/null | tr -d '\r')
-[[ "$volume" =~ REG_SZ\ +80$ ]] || fail "Volume is not 80: $volume"
+[[ "$(wine reg query 'HKCU\Software\KAVO FE\Settings' /v Volume)" =~ REG_SZ\ +80 ]] || fail "Volume is not 80"
 echo "win32 e2e: passed"

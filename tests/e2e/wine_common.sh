@@ -22,19 +22,19 @@ visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 win() { winepath -w "$1" 2>/dev/null; }
 focus() { xdotool windowraise "$MAIN" windowfocus --sync "$MAIN"; sleep 0.3; }
 click() { focus; xdotool mousemove --window "$MAIN" "$1" $((MENU + $2)) click 1; } # X Y in the client area
-type_into() { click 144 "$1"; xdotool type --delay 20 "$(win "$2")"; } # the edit box at Y
+type_into() { click 144 "$1"; xdotool type --delay 20 "$(win "$2")"; } # the edit box at height Y
 # The session that sets the driver started its desktop with the old one: it must end first.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
 wineserver -w
 
-# start_kavofe PLAYER_DIR [NAME=VALUE...]: the program with the given environment; the player
-# directory is then adopted through its picker, which opens on PLAYER_DIR: Set takes it.
+# start_kavofe PLAYER_DIR SPC [NAME=VALUE...]: the program with the given environment, the
+# player adopted through its picker (Set takes the directory it opens on) and the SPC file typed.
 start_kavofe() {
-    local key='HKCU\Software\KAVO FE'
-    wine reg delete "$key" /f >/dev/null 2>&1 || true
-    wine reg add "$key\\Settings" /v SPCDir3 /d Z: /f >/dev/null 2>&1
-    wine reg add "$key\\Settings" /v SPCDir4 /d "$(win "$1")" /f >/dev/null 2>&1
-    env "${@:2}" wine "$BUILD/kavofe.exe" >/dev/null 2>&1 </dev/null &
+    wine reg delete 'HKCU\Software\KAVO FE' /f >/dev/null 2>&1 || true
+    for dir in 3=Z: 4="$(win "$1")"; do
+        wine reg add 'HKCU\Software\KAVO FE\Settings' /v "SPCDir${dir%%=*}" /d "${dir#*=}" /f >/dev/null 2>&1
+    done
+    env "${@:3}" wine "$BUILD/kavofe.exe" >/dev/null 2>&1 </dev/null &
     APP=$!
     wait_for '[ -n "$(visible "KAVOfe - Version 1.03j")" ]' "no main window" 300
     MAIN=$(visible "KAVOfe - Version 1.03j")
@@ -45,4 +45,5 @@ start_kavofe() {
     wait_for '[ -n "$(visible "Set SPCPLAY.EXE Dir")" ]' "no player directory picker"
     xdotool key Return
     wait_for '[ -z "$(visible "Set SPCPLAY.EXE Dir")" ]' "Set left the picker open"
+    type_into 33 "$2"
 }
