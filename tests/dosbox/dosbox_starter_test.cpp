@@ -7,9 +7,7 @@
 #include "platform/posix/posix_short_path.h"
 #include "temp_dir.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
-#include <map>
 #include <poll.h>
 #include <sys/file.h>
 
@@ -17,44 +15,31 @@ namespace kavo {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
-struct DosboxStarterTest : ::testing::Test, FdWatcher {
-    void watch(int fd, std::function<void()> onReady) override { watched[fd] = std::move(onReady); }
-    void unwatch(int fd) override { watched.erase(fd); }
-    // Calls back for the descriptors that are ready until done() holds.
-    bool runUntil(const std::function<bool()>& done) {
-        for (const auto end = std::chrono::steady_clock::now() + 60s; !done();) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::vector<pollfd> fds;
-            for (const auto& entry : watched)
-                fds.push_back({entry.first, POLLIN, 0});
-            ::poll(fds.data(), fds.size(), 50);
-            for (const pollfd& p : fds)
-                if (p.revents != 0 && watched.contains(p.fd)) {
-                    const auto ready = watched[p.fd]; // a copy: it may unwatch itself
-                    ready();
-                }
-        }
-        return true;
+// The one DOSBox run the test waits for: the descriptor that ends with it.
+struct Watcher : FdWatcher {
+    void watch(int fd, std::function<void()> onReady) override {
+        watched = fd;
+        ended = std::move(onReady);
     }
-
-    test::TempDir root;
-    std::string base = root.mkdir("run");
-    std::map<int, std::function<void()>> watched;
+    void unwatch(int /*fd*/) override { watched = -1; }
+    int watched = -1;
+    std::function<void()> ended;
 };
 
 // Stale staging directories of ours are swept; start failures are told, also those DOSBox
 // shows only when it ends.
-TEST_F(DosboxStarterTest, SweepsStaleStagesAndTellsStartFailures) {
+TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
+    test::TempDir root;
+    const std::string base = root.mkdir("run");
     for (const char* name : {"kavofe-dosbox-stale", "kavofe-dosbox-live", "other"})
         root.file("run/" + std::string(name) + "/lock");
     const int held = ::open((base + "/kavofe-dosbox-live/lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     PosixProcessStarter native;
     fake::Messages messages;
-    DosboxStarter starter(native, *this, messages, base);
+    Watcher watcher;
+    DosboxStarter starter(native, watcher, messages, base);
     ::close(held);
     EXPECT_FALSE(fs::exists(base + "/kavofe-dosbox-stale"));
     for (const char* kept : {"/kavofe-dosbox-live", "/other"})
@@ -81,7 +66,10 @@ TEST_F(DosboxStarterTest, SweepsStaleStagesAndTellsStartFailures) {
 
     ::setenv("DISPLAY", ":9999", 1); // DOSBox starts, cannot open it and ends, saying why
     EXPECT_EQ(launch(player), LaunchOutcome::Started);
-    ASSERT_TRUE(runUntil([&] { return messages.shown.size() == 2; }));
+    pollfd ending{watcher.watched, POLLIN, 0};
+    ASSERT_EQ(::poll(&ending, 1, 30000), 1);
+    watcher.ended();
+    ASSERT_EQ(messages.shown.size(), 2u);
     const std::string& ended = messages.shown[1].text;
     EXPECT_TRUE(ended.starts_with("DOSBox could not run the player: Can't init SDL") &&
                 ended.ends_with(".") && starter.running() == 0 && fs::is_empty(base))

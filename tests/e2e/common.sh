@@ -4,13 +4,10 @@
 # Arguments: KAVOFE PLAYER ARTEFACT_DIR
 set -euo pipefail
 KAVOFE=$1 STANDIN=$2 ARTEFACTS=$3
-: "${KAVO_TEST_DISPLAY:?is not set: run the tests through test.sh, which starts a private Xvfb}"
-export DISPLAY=$KAVO_TEST_DISPLAY
+export DISPLAY=${KAVO_TEST_DISPLAY:?is not set: run the tests through test.sh, which starts a private Xvfb}
 TMP=$(mktemp -d)
-LOG=$TMP/player.log
-INI="$TMP/home/.config/kavofe/KAVO FE.ini"
-mkdir -p "$ARTEFACTS" "$TMP/home/.config/kavofe"
-mkdir -m 700 "$TMP/runtime"
+LOG=$TMP/player.log INI="$TMP/home/.config/kavofe/KAVO FE.ini"
+mkdir -p "$ARTEFACTS" "$TMP/home/.config/kavofe" && mkdir -m 700 "$TMP/runtime"
 PIDS=()
 cleanup() {
     kill "${PIDS[@]}" $(sed -n 's/^pid //p' "$LOG" 2>/dev/null) 2>/dev/null || true
@@ -44,18 +41,23 @@ start_kavofe() { # with extra environment entries, from $TMP
     eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { print "X=" $4 }
         /Absolute upper-left Y/ { y = $4 } /^ *Height:/ { print "CLIENT_Y=" (y + $2 - 126) }')"
 }
-click_twips() { # left top width height, within the client area
-    xdotool mousemove --sync $((X + ($1 + $3 / 2) / 15)) $((CLIENT_Y + ($2 + $4 / 2) / 15)) click 1
-}
-# Left, top and width of some panel buttons within the frame at 4320,120.
-declare -A BUTTON=([q]="120 240 1335" [1]="120 600 255" [9]="300 1320 255" [+]="660 1320 255"
-    [-]="1040 1320 255")
-click_button() {
-    read -r left top width <<<"${BUTTON[$1]}"
-    click_twips $((4320 + left)) $((120 + top)) "$width" 255
-}
+click_at() { xdotool mousemove --sync $((X + $1 / 15)) $((CLIENT_Y + $2 / 15)) click 1; } # twips
+# The centres of some panel buttons in the client area, in twips.
+declare -A BUTTON=([q]="5107 487" [1]="4567 847" [9]="4747 1567" [+]="5107 1567" [-]="5487 1567")
+# shellcheck disable=SC2086 # the centre is two words
+click_button() { click_at ${BUTTON[$1]}; }
 # A short pause lets each list refill before the next key.
 keys() { for key in "$@"; do xdotool key --clearmodifiers "$key" && sleep 0.1; done; }
+# press BUTTON_OR_KEY PATTERN: the player logs one more line that matches, then the main window
+# has the focus again.
+more_than() { [ "$(grep -c "$1" "$LOG")" -gt "$2" ]; } # PATTERN COUNT
+press() {
+    local before
+    before=$(grep -c "$2" "$LOG" || true)
+    if [ "${#1}" = 1 ]; then click_button "$1"; else xdotool key --clearmodifiers "$1"; fi
+    wait_for more_than "$2" "$before" && wait_for focus_is "$MAIN" ||
+        fail "$1: no key arrived, or the focus did not come back"
+}
 # The player directory through its picker: the picker takes the focus, and Alt+S sets the
 # directory it shows after the keys given.
 set_player_dir() {

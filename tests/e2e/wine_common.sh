@@ -9,11 +9,7 @@ source scripts/xvfb.sh
 WORK=$(mktemp -d)
 start_xvfb 150 249
 export DISPLAY=$XVFB_DISPLAY
-finish() {
-    wineserver -k 2>/dev/null || true
-    kill "$XVFB_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
+finish() { wineserver -k 2>/dev/null || true; kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$WORK"; }
 trap finish EXIT
 fail() { echo "$(basename "$0"): $*" >&2; exit 1; }
 # wait_for CONDITION WHAT [TENTHS]: polls CONDITION for up to TENTHS tenths of a second.
@@ -31,9 +27,8 @@ wineserver -w
 # player adopted through its picker (Set takes the directory it opens on) and the SPC file typed.
 start_kavofe() {
     wine reg delete 'HKCU\Software\KAVO FE' /f >/dev/null 2>&1 || true
-    for dir in 3=Z: 4="$(win "$1")"; do
-        wine reg add 'HKCU\Software\KAVO FE\Settings' /v "SPCDir${dir%%=*}" /d "${dir#*=}" /f >/dev/null 2>&1
-    done
+    wine reg add 'HKCU\Software\KAVO FE\Settings' /v SPCDir3 /d Z: /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\KAVO FE\Settings' /v SPCDir4 /d "$(win "$1")" /f >/dev/null 2>&1
     env "${@:3}" wine "$BUILD/kavofe.exe" >/dev/null 2>&1 </dev/null &
     APP=$!
     wait_for '[ -n "$(visible "KAVOfe - Version 1.03j")" ]' "no main window" 300

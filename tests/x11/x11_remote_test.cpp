@@ -8,7 +8,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <span>
 #include <thread>
 // After GoogleTest, whose names Xlib's macros (None, Bool) would break.
 #include <X11/Xlib.h>
@@ -31,7 +30,8 @@ bool waitUntil(const std::function<bool()>& done) {
 // A top-level window on a connection of its own, titled by WM_NAME and _NET_WM_NAME ("" reads
 // as none).
 struct TestWindow {
-    TestWindow(const char* wmName, const char* netWmName, bool map = true)
+    enum Shown { Hidden, Mapped, Focused };
+    TestWindow(const char* wmName, const char* netWmName, Shown shown = Mapped)
         : display_(XOpenDisplay(displayName())),
           id(XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 99, 99, 0, 0, 0)) {
         XStoreName(display_, id, wmName);
@@ -39,13 +39,16 @@ struct TestWindow {
                         XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(netWmName),
                         static_cast<int>(std::strlen(netWmName)));
-        if (map)
+        if (shown != Hidden)
             XMapWindow(display_, id);
+        if (shown == Focused)
+            XSetInputFocus(display_, id, RevertToParent, CurrentTime);
         XSync(display_, False);
     }
+    // Gone before the next test looks: closing makes a round trip.
     ~TestWindow() {
         XDestroyWindow(display_, id);
-        XCloseDisplay(display_); // after a round trip: gone before the next test looks
+        XCloseDisplay(display_);
     }
 
     bool focused() {
@@ -56,31 +59,20 @@ struct TestWindow {
     }
     // The topmost child of the root.
     bool onTop() {
-        Window root = 0;
-        Window parent = 0;
-        Window* children = nullptr;
+        Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
-        const bool top = count > 0 && std::span(children, count).back() == id;
+        const bool top = count > 0 && children[count - 1] == id;
         XFree(children);
         return top;
-    }
-    void focus() {
-        XSetInputFocus(display_, id, RevertToParent, CurrentTime);
-        XSync(display_, False);
     }
     Display* display_;
     const Window id;
 };
 
-struct X11Remote : ::testing::Test {
-    void SetUp() override {
-        ASSERT_TRUE(remote) << "no X server with XTest at KAVO_TEST_DISPLAY " << displayName();
-    }
-    std::unique_ptr<x11::Remote> remote = x11::Remote::open(displayName());
-};
-
-TEST_F(X11Remote, ActivatesAndRaisesTheBestTitledShownWindowOrTheApplication) {
+TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPressesNoKey) {
+    auto remote = x11::Remote::open(displayName());
+    ASSERT_TRUE(remote) << "no X server with XTest at KAVO_TEST_DISPLAY " << displayName();
     const struct {
         const char* name;
         std::vector<std::pair<const char*, const char*>> titles; // bottom to top
@@ -98,8 +90,7 @@ TEST_F(X11Remote, ActivatesAndRaisesTheBestTitledShownWindowOrTheApplication) {
         std::vector<std::unique_ptr<TestWindow>> windows;
         for (const auto& [wmName, netWmName] : c.titles)
             windows.push_back(std::make_unique<TestWindow>(wmName, netWmName));
-        TestWindow app("KAVO test window", "");
-        app.focus();
+        TestWindow app("KAVO test window", "", TestWindow::Focused);
         EXPECT_EQ(remote->windows().activate("SPCPLAY"), c.expected >= 0);
         TestWindow& wanted = c.expected >= 0 ? *windows[c.expected] : app;
         EXPECT_TRUE(waitUntil([&] { return wanted.focused(); }));
@@ -107,10 +98,9 @@ TEST_F(X11Remote, ActivatesAndRaisesTheBestTitledShownWindowOrTheApplication) {
     }
 
     EXPECT_FALSE(remote->windows().activateApplication()) << "no window set yet";
-    TestWindow hidden("SPCPLAY", "SPCPLAY", false);
+    TestWindow hidden("SPCPLAY", "SPCPLAY", TestWindow::Hidden);
     auto app = std::make_unique<TestWindow>("KAVO test window", "");
-    TestWindow other("Other", "");
-    other.focus();
+    TestWindow other("Other", "", TestWindow::Focused);
     EXPECT_FALSE(remote->windows().activate("SPCPLAY")) << "a hidden window";
     remote->setApplicationWindow(app->id);
     EXPECT_TRUE(remote->windows().activateApplication());
@@ -118,18 +108,15 @@ TEST_F(X11Remote, ActivatesAndRaisesTheBestTitledShownWindowOrTheApplication) {
     app.reset();
     EXPECT_FALSE(remote->windows().activateApplication()) << "a window gone";
     EXPECT_EQ(x11::Remote::open(":987"), nullptr) << "no such display";
-}
 
-// All ones, which the layout answers for a character the keymap lacks, is a real key on X: it
-// is never pressed.
-TEST_F(X11Remote, TheNoKeyAnswerIsNeverPressed) {
+    // All ones, which the layout answers for a character the keymap lacks, is a real key on X:
+    // it is never pressed.
     EXPECT_EQ(remote->layout().vkKeyScan(0xE9), -1);
     EXPECT_EQ(remote->layout().oemKeyScan(0xE9), 0xFFFFFFFFu);
-    TestWindow window("", "");
     char down[32];
     remote->injector().inject({0xFF, 0xFF, 0, 0});
     remote->injector().flush();
-    XQueryKeymap(window.display_, down);
+    XQueryKeymap(other.display_, down);
     remote->injector().inject({0xFF, 0xFF, kKeyEventKeyUp, 0});
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
 }
