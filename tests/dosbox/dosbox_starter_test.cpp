@@ -57,7 +57,8 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     auto launch = [&](const std::string& program) {
         return launcher.launch(settings, {root.file("a.spc", "x"), program, "", false});
     };
-    const std::string path = std::getenv("PATH"); // NOLINT(concurrency-mt-unsafe)
+    // NOLINTBEGIN(concurrency-mt-unsafe): one thread
+    const std::string path = std::getenv("PATH");
     ::setenv("PATH", root.dir().c_str(), 1);
     EXPECT_EQ(launch(player), LaunchOutcome::StartFailed);
     ::setenv("PATH", path.c_str(), 1);
@@ -65,6 +66,7 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     EXPECT_NE(messages.shown[0].text.find("sudo apt install dosbox"), std::string::npos);
 
     ::setenv("DISPLAY", ":9999", 1); // DOSBox starts, cannot open it and ends, saying why
+    // NOLINTEND(concurrency-mt-unsafe)
     EXPECT_EQ(launch(player), LaunchOutcome::Started);
     pollfd ending{watcher.watched, POLLIN, 0};
     ASSERT_EQ(::poll(&ending, 1, 30000), 1);

@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # the sourcing scripts use what is set here
 # Sourced by the real-window runs on the test display: their arguments, a scratch directory,
 # the processes to stop at exit, polling and the program's main window.
 # Arguments: KAVOFE PLAYER ARTEFACT_DIR
@@ -10,6 +10,7 @@ LOG=$TMP/player.log INI="$TMP/home/.config/kavofe/KAVO FE.ini"
 mkdir -p "$ARTEFACTS" "$TMP/home/.config/kavofe" && mkdir -m 700 "$TMP/runtime"
 PIDS=()
 cleanup() {
+    # shellcheck disable=SC2046 # one word per process
     kill "${PIDS[@]}" $(sed -n 's/^pid //p' "$LOG" 2>/dev/null) 2>/dev/null || true
     wait
     rm -rf "$TMP"

@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # the sourcing scripts use what is set here
 # Sourced by the runs of the real kavofe.exe under Wine's X11 driver on a private Xvfb, whose
 # argument is the build directory; WINEPREFIX is set and the wineserver stopped. Sets BUILD,
 # WORK (a scratch directory) and DISPLAY; start_kavofe sets APP, MAIN and MENU.
