@@ -4,7 +4,7 @@
 # Arguments: KAVOFE PLAYER ARTEFACT_DIR
 set -euo pipefail
 KAVOFE=$1 STANDIN=$2 ARTEFACTS=$3
-export DISPLAY=${KAVO_TEST_DISPLAY:?is not set: run the tests through test.sh, which starts a private Xvfb}
+export DISPLAY=${KAVO_TEST_DISPLAY:?is not set: test.sh starts a private Xvfb for the tests}
 TMP=$(mktemp -d)
 LOG=$TMP/player.log INI="$TMP/home/.config/kavofe/KAVO FE.ini"
 mkdir -p "$ARTEFACTS" "$TMP/home/.config/kavofe" && mkdir -m 700 "$TMP/runtime"
@@ -64,7 +64,7 @@ press() {
 set_player_dir() {
     xdotool windowfocus --sync "$MAIN"
     keys alt+f s
-    wait_for focus_in 'Set SPCPLAY.EXE Dir' || fail "the player directory picker did not take the focus"
+    wait_for focus_in 'Set SPCPLAY.EXE Dir' || fail "no player directory picker with the focus"
     keys "$@" alt+s
     wait_for gone 'Set SPCPLAY.EXE Dir' || fail "Set did not close the player directory picker"
 }

@@ -41,7 +41,7 @@ STAGE=$(find "$TMP/runtime" -mindepth 1 -maxdepth 1 -name 'kavofe-dosbox-*')
 probe | grep -qx 'TAIL: D:\\CON_.SPC -w E:\\OUTPUTOF.WAV' || fail "command tail"
 probe | grep -qx 'SPC:534E45532D535043' || fail "the SPC file's first bytes" # SNES-SPC
 [ "$(probe | sed -n '/^CFG:$/,/^CFGEND$/{//!p}')" = "$(tr -d '\r' <"$PLAYER_DIR/SPCPLAY.CFG")" ] &&
-    grep -q '^Volume = 80' "$PLAYER_DIR/SPCPLAY.CFG" || fail "the DOS program read another SPCPLAY.CFG"
+    grep -q '^Volume = 80' "$PLAYER_DIR/SPCPLAY.CFG" || fail "the DOS program read another CFG"
 
 # DOSBox's new window covers part of the panel; the user brings the main window back first.
 # Another host layout moves "+", "-" and the digits; inside DOS nothing may change.
@@ -54,5 +54,5 @@ keys=$(probe | sed -n 's/^KEY://p' | tr '\n' ';')
 [ "$keys" = '31 02;39 0A;2B 0D;2D 0C;2B 0D;2D 0C;31 02;71 10;' ] || fail "keys read: $keys"
 wait_for grep -q '^END' "$LOG" && wait_for test ! -e "$STAGE" ||
     fail "the DOS program did not end, or the staging directory stayed"
-[ "$(cat "$MUSIC/Output of today.wav")" = RIFFPROBEWAV ] || fail "the WAV file holds $(cat "$MUSIC"/*.wav)"
+[ "$(cat "$MUSIC/Output of today.wav")" = RIFFPROBEWAV ] || fail "WAV: $(cat "$MUSIC"/*.wav)"
 echo "DOSBox e2e passed"

@@ -31,7 +31,7 @@ wait_for 'probe | grep -q "^ready"' "no DOSBox window: $(probe)"
 # "1", "+", "-", then "Stop Playing" (q): DOSBox reads key positions, so the US ones must arrive.
 # Keys sent before its window is shown are lost, as with the real DOSBox; each click waits for
 # the key it sent.
-wait_for 'xdotool search --onlyvisible --name "Program:  SPCPLAY\$" >/dev/null' "DOSBox's window not shown"
+wait_for 'xdotool search --onlyvisible --name "Program:  SPCPLAY\$" >/dev/null' "no DOSBox window"
 sleep 0.5
 downs() { probe | grep -c '^down ' || true; }
 for at in "304 56" "340 104" "365 104" "340 32"; do
@@ -41,6 +41,6 @@ for at in "304 56" "340 104" "365 104" "340 32"; do
 done
 wait_for '[ -z "$(find "$WINEPREFIX/drive_c" -maxdepth 5 -name "kavofe-dosbox-*")" ]' \
     "the staging directory is still there: $(probe)"
-[ "$(probe | sed -n 's/^down //p' | tr '\n' ' ')" = "2 42 13 12 16 " ] || fail "scan codes: $(probe)"
+[ "$(probe | sed -n 's/^down //p' | xargs)" = "2 42 13 12 16" ] || fail "scan codes: $(probe)"
 [ "$(cat "$OTHER/öut & 1%.wav")" = "WAV:SNES-SPC700" ] || fail "WAV: $(cat "$OTHER"/*)"
 echo "win32 dosbox e2e: passed"

@@ -35,5 +35,5 @@ wait_for '[ -z "$(visible "Load SPC File")" ]' "Escape left the SPC file picker 
 focus
 xdotool key ctrl+u ctrl+x
 wait_for '! kill -0 $APP 2>/dev/null' "Ctrl+X did not end the program"
-[[ "$(wine reg query 'HKCU\Software\KAVO FE\Settings' /v Volume)" =~ REG_SZ\ +80 ]] || fail "Volume is not 80"
+[[ "$(wine reg query "$SETTINGS" /v Volume)" =~ REG_SZ\ +80($|[[:space:]]) ]] || fail "Volume not 80"
 echo "win32 e2e: passed"

@@ -32,41 +32,41 @@ bool waitUntil(const std::function<bool()>& done) {
 struct TestWindow {
     enum Shown { Hidden, Mapped, Focused };
     TestWindow(const char* wmName, const char* netWmName, Shown shown = Mapped)
-        : display_(XOpenDisplay(displayName())),
-          id(XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 99, 99, 0, 0, 0)) {
-        XStoreName(display_, id, wmName);
-        XChangeProperty(display_, id, XInternAtom(display_, "_NET_WM_NAME", False),
-                        XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
+        : display(XOpenDisplay(displayName())),
+          id(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 99, 99, 0, 0, 0)) {
+        XStoreName(display, id, wmName);
+        XChangeProperty(display, id, XInternAtom(display, "_NET_WM_NAME", False),
+                        XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(netWmName),
                         static_cast<int>(std::strlen(netWmName)));
         if (shown != Hidden)
-            XMapWindow(display_, id);
+            XMapWindow(display, id);
         if (shown == Focused)
-            XSetInputFocus(display_, id, RevertToParent, CurrentTime);
-        XSync(display_, False);
+            XSetInputFocus(display, id, RevertToParent, CurrentTime);
+        XSync(display, False);
     }
     // Gone before the next test looks: closing makes a round trip.
     ~TestWindow() {
-        XDestroyWindow(display_, id);
-        XCloseDisplay(display_);
+        XDestroyWindow(display, id);
+        XCloseDisplay(display);
     }
 
     bool focused() {
         Window focus = 0;
         int revert = 0;
-        XGetInputFocus(display_, &focus, &revert);
+        XGetInputFocus(display, &focus, &revert);
         return focus == id;
     }
     // The topmost child of the root.
     bool onTop() {
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
-        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
         const bool top = count > 0 && children[count - 1] == id;
         XFree(children);
         return top;
     }
-    Display* display_;
+    Display* display;
     const Window id;
 };
 
@@ -116,7 +116,7 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     char down[32];
     remote->injector().inject({0xFF, 0xFF, 0, 0});
     remote->injector().flush();
-    XQueryKeymap(other.display_, down);
+    XQueryKeymap(other.display, down);
     remote->injector().inject({0xFF, 0xFF, kKeyEventKeyUp, 0});
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
 }
