@@ -9,15 +9,14 @@ add_library(kavo_x11 STATIC ${KAVO_X11_SOURCES})
 target_link_libraries(kavo_x11 PUBLIC kavo_core PRIVATE X11::X11 X11::Xtst)
 
 if(KAVO_BUILD_TESTS)
-  # A tiny X program titled SPCPLAY that logs what it is given, installed under the player's
+  # A window titled SPCPLAY (xev) that logs what it is given, installed under the player's
   # name and length so that the front end accepts it.
-  add_executable(kavo_standin tests/standin/standin_player.cpp)
-  target_link_libraries(kavo_standin PRIVATE X11::X11)
   set(KAVO_STANDIN_EXE ${CMAKE_BINARY_DIR}/standin/SPCPLAY.EXE)
   add_custom_command(OUTPUT ${KAVO_STANDIN_EXE}
-    COMMAND ${CMAKE_COMMAND} -DIN=$<TARGET_FILE:kavo_standin> -DOUT=${KAVO_STANDIN_EXE}
-            -DSIZE=913758 -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/standin/pad.cmake
-    DEPENDS kavo_standin tests/standin/pad.cmake
+    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_CURRENT_SOURCE_DIR}/tests/standin/standin.sh
+            -DOUT=${KAVO_STANDIN_EXE} -DSIZE=913758
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/standin/pad.cmake
+    DEPENDS tests/standin/standin.sh tests/standin/pad.cmake
     COMMENT "Padding the stand-in player to SPCPLAY.EXE"
     VERBATIM)
   add_custom_target(kavo_standin_player ALL DEPENDS ${KAVO_STANDIN_EXE})
@@ -28,10 +27,7 @@ if(KAVO_BUILD_TESTS)
   # The tests share one X server and its keyboard focus: they must not run at the same time.
   file(GLOB KAVO_X11_TEST_SOURCES CONFIGURE_DEPENDS tests/x11/*.cpp)
   add_executable(kavo_x11_tests ${KAVO_X11_TEST_SOURCES})
-  target_include_directories(kavo_x11_tests PRIVATE tests)
   target_link_libraries(kavo_x11_tests PRIVATE kavo_x11 X11::X11 GTest::gtest GTest::gtest_main)
-  target_compile_definitions(kavo_x11_tests PRIVATE KAVO_STANDIN_EXE="${KAVO_STANDIN_EXE}")
-  add_dependencies(kavo_x11_tests kavo_standin_player)
   gtest_discover_tests(kavo_x11_tests DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK kavo_test_display)
 

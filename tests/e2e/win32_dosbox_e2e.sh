@@ -4,7 +4,6 @@
 # codes it receives. Usage: win32_dosbox_e2e.sh BUILD_DIR, with WINEPREFIX set and the
 # wineserver stopped.
 source "$(dirname "$0")/wine_common.sh"
-stages() { find "$WINEPREFIX/drive_c" -maxdepth 5 -name 'kavofe-dosbox-*' | wc -l; }
 probe() { { tr -d '\r' <"$WORK/probe.log"; } 2>/dev/null || true; }
 
 # A German layout: keys typed by character would reach DOSBox as other keys.
@@ -18,36 +17,30 @@ trap 'rm -rf "$OTHER"; finish' EXIT
 truncate -s 913758 "$PLAYER/SPCPLAY.EXE"
 printf 'SNES-SPC700' >"$MUSIC/a;b %PATH% ü.spc"
 cp "$BUILD/kavo_probe_dosbox.exe" "$WORK/bin/dosbox.exe"
-start_kavofe "$PLAYER" WINEPATH="$(winepath -w "$WORK/bin" 2>/dev/null)" \
-    KAVO_PROBE_LOG="$(winepath -w "$WORK/probe.log" 2>/dev/null)"
-
-adopt_player
-type_into 33 "$MUSIC/a;b %PATH% ü.spc"
-focus
+start_kavofe "$PLAYER" "$MUSIC/a;b %PATH% ü.spc" WINEPATH="$(win "$WORK/bin")" \
+    KAVO_PROBE_LOG="$(win "$WORK/probe.log")"
 # Sound, Log to WAV File by the menu bar: Alt+S is the Stop button's access key.
+focus
 xdotool key F10 && sleep 0.3 && xdotool key Right Down && sleep 0.3 && xdotool key l
 type_into 113 "$OTHER/öut & 1%.wav"
 xdotool key alt+l
 wait_for 'probe | grep -q "^ready"' "no DOSBox window: $(probe)"
-[ "$(probe | grep -c '^error')" = 0 ] || fail "$(probe)"
-probe | grep -qx 'cmd C:\\SPCPLAY.EXE D:\\ABPATH.SPC -w E:\\UT1.WAV' || fail "$(probe)"
-probe | grep -qx 'cfg 390' || fail "$(probe)"
+[ "$(probe | grep -c '^error')" = 0 ] && probe | grep -qx 'cfg 390' &&
+    probe | grep -qx 'cmd C:\\SPCPLAY.EXE D:\\ABPATH.SPC -w E:\\UT1.WAV' || fail "$(probe)"
 
 # "1", "+", "-", then "Stop Playing" (q): DOSBox reads key positions, so the US ones must arrive.
 # Keys sent before its window is shown are lost, as with the real DOSBox; each click waits for
 # the key it sent.
-wait_for 'xdotool search --onlyvisible --name "Program:  SPCPLAY\$" >/dev/null' "DOSBox's window not shown"
+wait_for 'xdotool search --onlyvisible --name "Program:  SPCPLAY\$" >/dev/null' "no DOSBox window"
 sleep 0.5
 downs() { probe | grep -c '^down ' || true; }
 for at in "304 56" "340 104" "365 104" "340 32"; do
-    read -r x y <<<"$at"
     before=$(downs)
-    focus
-    xdotool mousemove --window "$MAIN" "$x" $((MENU + y)) click 1
+    click $at
     wait_for '[ "$(downs)" -gt '"$before"' ]' "no key from the click at $at: $(probe)" 50
 done
-wait_for '[ "$(stages)" = 0 ]' "the staging directory is still there: $(probe)"
-keys=$(probe | sed -n 's/^down //p' | tr '\n' ' ')
-[ "$keys" = "2 42 13 12 16 " ] || fail "scan codes: $keys"
+wait_for '[ -z "$(find "$WINEPREFIX/drive_c" -maxdepth 5 -name "kavofe-dosbox-*")" ]' \
+    "the staging directory is still there: $(probe)"
+[ "$(probe | sed -n 's/^down //p' | xargs)" = "2 42 13 12 16" ] || fail "scan codes: $(probe)"
 [ "$(cat "$OTHER/öut & 1%.wav")" = "WAV:SNES-SPC700" ] || fail "WAV: $(cat "$OTHER"/*)"
 echo "win32 dosbox e2e: passed"
