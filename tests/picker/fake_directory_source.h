@@ -8,10 +8,9 @@
 namespace kavo::test {
 
 // Directories by path; a path listed in unreadable is there but cannot be read.
-class FakeDirectorySource : public DirectorySource {
-public:
+struct FakeDirectorySource : DirectorySource {
     std::optional<DirectoryListing> list(const std::string& directory) override {
-        auto it = tree.find(directory);
+        const auto it = tree.find(directory);
         if (it == tree.end() || unreadable.contains(directory))
             return std::nullopt;
         return it->second;

@@ -1,19 +1,14 @@
 #include "fake_directory_source.h"
-#include "fakes/fakes.h"
 #include "picker/check_filter.h"
 #include "picker/picker_lists.h"
 #include "picker/picker_paths.h"
-#include "picker/setdir.h"
 #include "picker/spc_tag.h"
 #include "picker/std_directory_source.h"
 #include "picker/wildcard.h"
 #include "temp_dir.h"
 
-#include <fcntl.h>
-#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kavo {
 namespace {
@@ -30,19 +25,13 @@ std::string spc(std::initializer_list<std::pair<int, std::string_view>> fields,
     return bytes;
 }
 
-const std::string kText = spc({{0x2E, "Opening"},
-                               {0x4E, "Some Game"},
-                               {0x6E, "me"},
-                               {0x7E, "nice"},
-                               {0x9E, "2003-01-02"},
-                               {0xA9, "125"},
-                               {0xAC, "10000"},
-                               {0xB1, "Composer"}});
+const std::string kText =
+    spc({{0x9E, "2003-01-02"}, {0xA9, "125"}, {0xAC, "10000"}, {0xB1, "Composer"}},
+        spc({{0x2E, "Opening"}, {0x4E, "Some Game"}, {0x6E, "me"}, {0x7E, "nice"}}));
 const char* const kTip = "Title: Opening\nGame: Some Game\nArtist: Composer\nLength: 2:05";
 
-// The tooltip of what a header holds, "none" for no tag.
 TEST(SpcTag, HeaderFormsAndBounds) {
-    const std::pair<std::string, const char*> cases[] = {
+    const std::pair<std::string, const char*> tips[] = {
         {kText, kTip},
         {spc({{0x9E, "\x02\x01\xd3\x07\0\0\0\0\0\0\0\x7d\0\0\x10\x27\0\0Composer\0"sv}}, kText),
          kTip},
@@ -51,48 +40,41 @@ TEST(SpcTag, HeaderFormsAndBounds) {
         {spc({{0xA9, "5"}, {0xB0, "2 Tone"}}), "Artist: 2 Tone\nLength: 0:53"},
         {spc({{0x2E, "S"}, {0xA9, "\x6f\x17"}}), "Title: S\nLength: 99:59"},
         {spc({{0x2E, "S"}, {0xA9, "\x70\x17"}}), "Title: S"},
-        {spc({{0x2E, "S"}, {0xA9, "1 2"}}), "Title: S"},
         {spc({{0x7E, "c"}}), ""},
-        {spc({{0x2E, std::string(0xD2, '\x85')}}), "none"},
-        {spc({}), "none"},
-        {spc({{3, "s"}}, kText), "none"},
-        {spc({{0x23, "\x1b"}}, kText), "none"},
-        {"", "none"},
-        {kText.substr(0, 100), "none"},
-        {kText.substr(0, 0xD0), "none"},
         {kText.substr(0, 0xD1), kTip},
     };
-    for (const auto& [header, tip] : cases) {
-        const auto tag = readSpcTag(header);
-        EXPECT_EQ(tag ? spcTagTooltip(*tag) : "none", tip) << testing::PrintToString(header);
-    }
+    for (const auto& [header, tip] : tips)
+        EXPECT_EQ(spcTagTooltip(readSpcTag(header).value()), tip) << testing::PrintToString(header);
+    for (const std::string& header :
+         {spc({}), spc({{0x2E, std::string(0xD2, '\x85')}}), spc({{3, "s"}}, kText),
+          spc({{0x23, "\x1b"}}, kText), ""s, kText.substr(0, 100), kText.substr(0, 0xD0)})
+        EXPECT_EQ(readSpcTag(header), std::nullopt) << testing::PrintToString(header);
 }
 
 // UTF-8 when valid, else Latin-1; a control character empties the field.
 TEST(SpcTag, FieldText) {
+    const auto song = [](const std::string& raw) {
+        return readSpcTag(spc({{0x4E, "G"}, {0x2E, raw}}))->song;
+    };
     const std::string x30(30, 'x');
+    // Each length's lowest and highest lead byte and code point.
+    const std::string valid =
+        "\xc2\xa0\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf";
     const std::pair<std::string, std::string> cases[] = {
         {"  Song  ", "Song"},
-        {"   ", ""},
         {"ab\0cd"s, "ab"},
-        {"Caf\xc3\xa9 \xc2\xa9\xdf\xbf", "Caf\xc3\xa9 \xc2\xa9\xdf\xbf"},
-        {"\xe0\xa0\x80\xef\xbc\xa1\xf0\x90\x80\x80", "\xe0\xa0\x80\xef\xbc\xa1\xf0\x90\x80\x80"},
-        {"\xf0\x9f\x8e\xb5\xf4\x8f\xbf\xbf", "\xf0\x9f\x8e\xb5\xf4\x8f\xbf\xbf"},
+        {valid, valid},
         {"Caf\xe9", "Caf\xc3\xa9"},
         {"\xed\xa0\xa1", "\xc3\xad\xc2\xa0\xc2\xa1"},
         {"\xc0\xaf", "\xc3\x80\xc2\xaf"},
-        {"\xf4\x90\x80\x80", ""},
-        {"\xe0\x80\xaf", ""},
-        {"\x83\x5e\x83\x43", ""},
-        {"Ti\x07tle", ""},
-        {"a\x7f", ""},
-        {"\xc2\x9f", ""},
         {x30 + "\xe3\x81", x30},
         {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"},
-        {"ab\xe3\x81", ""},
     };
     for (const auto& [raw, shown] : cases)
-        EXPECT_EQ(readSpcTag(spc({{0x4E, "G"}, {0x2E, raw}}))->song, shown) << raw;
+        EXPECT_EQ(song(raw), shown) << raw;
+    for (const char* raw : {"   ", "\xf4\x90\x80\x80", "\xe0\x80\xaf", "Ti\x07tle", "a\x7f",
+                            "\xc2\x9f", "ab\xe3\x81", "\x83\x5e\x83\x43"})
+        EXPECT_EQ(song(raw), "") << raw;
 }
 
 TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
@@ -105,14 +87,8 @@ TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
         {dir.mkdir("folder.spc"), std::nullopt},
         {dir.dir() + "gone.spc", std::nullopt},
         {fifo, std::nullopt}};
-    for (const auto& [path, tag] : cases) {
-        // Run apart, so that a reader stuck on the FIFO fails the test instead of hanging it.
-        auto result = std::async(std::launch::async, readSpcTagFile, path);
-        const bool done = result.wait_for(5s) == std::future_status::ready;
-        if (!done)
-            ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));
-        EXPECT_TRUE(done && result.get() == tag) << path;
-    }
+    for (const auto& [path, tag] : cases) // a FIFO must neither block nor be read
+        EXPECT_EQ(readSpcTagFile(path), tag) << path;
 }
 
 // Every state clicks can reach, times every box: the clicks (S, Z, A) from opening, the result.
@@ -126,22 +102,16 @@ TEST(CheckFilter, EveryTransition) {
         {"SAA", "001 *.*"},
     };
     CheckFilter f;
-    const auto state = [&f] {
-        return std::to_string(f.value(CheckFilter::Spc)) +
-               std::to_string(f.value(CheckFilter::Zs)) +
-               std::to_string(f.value(CheckFilter::All)) + " " + f.pattern();
-    };
     for (const auto& [clicks, expected] : cases) {
         f.open(); // starts over whatever came before
         for (char c : clicks)
             f.click(c == 'S' ? CheckFilter::Spc : c == 'Z' ? CheckFilter::Zs : CheckFilter::All);
-        EXPECT_EQ(state(), expected) << clicks;
+        EXPECT_EQ(std::to_string(f.value(CheckFilter::Spc)) +
+                      std::to_string(f.value(CheckFilter::Zs)) +
+                      std::to_string(f.value(CheckFilter::All)) + " " + f.pattern(),
+                  expected)
+            << clicks;
     }
-    // Setting the held value triggers nothing; updatechecks with both type boxes clear ticks All.
-    f.set(CheckFilter::All, 0);
-    EXPECT_EQ(state(), "000 *.*");
-    f.updatechecks();
-    EXPECT_EQ(state(), "001 *.*");
 }
 
 TEST(Wildcard, Matches) {
@@ -152,10 +122,8 @@ TEST(Wildcard, Matches) {
         {"*.*", {"README"}, {}},
         {"a?c", {"abc"}, {"ac", "abbc"}},
         {"a*b*c", {"aXbXc"}, {"aXbX"}},
-        {"*ab", {"aab"}, {}},
-        {"a*b", {"abab"}, {}},
+        {"a*b", {"abab"}, {"aba"}},
         {";*.spc", {"song.spc"}, {}},
-        {"", {}, {"x"}},
         {";;", {}, {"x"}},
     };
     for (const auto& [pattern, yes, no] : cases)
@@ -166,14 +134,6 @@ TEST(Wildcard, Matches) {
 }
 
 TEST(PickerPaths, Rules) {
-    for (const auto& [path, expected] : {std::pair{"/", "/"},
-                                         {"/a//b/./c/../", "/a/b"},
-                                         {"/..", "/"},
-                                         {"", ""},
-                                         {"a", ""},
-                                         {"./a", ""}})
-        EXPECT_EQ(listPath(path), expected) << path;
-    EXPECT_EQ(fullPath("/", "a.spc") + " " + fullPath("/home", "a.spc"), "/a.spc /home/a.spc");
     const std::tuple<const char*, const char*, bool> within[] = {
         {"/media/usb", "/media/usb", true},   {"/media/usb/spc", "/media/usb", true},
         {"/media/usb2", "/media/usb", false}, {"/media", "/media/usb", false},
@@ -205,14 +165,12 @@ struct PickerListsTest : ::testing::Test {
 };
 
 // The stored drive failing keeps the current place; the directory failing keeps the drive's.
-TEST_F(PickerListsTest, Restore) {
+TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
     const std::array<std::string, 3> cases[] = {
         {"/media/usb", "/media/usb/songs", "/media/usb /media/usb/songs"},
         {"", "", "/home/me /home/me/work"},
-        {"", "/media/usb/songs", "/home/me /home/me/work"},
         {"/media/cdrom", "/media/cdrom/x", "/home/me /home/me/work"},
         {"/media/usb", "", "/media/usb /media/usb"},
-        {"/media/usb", "/media/usb/gone", "/media/usb /media/usb"},
         {"/media/usb", "/media/usb/locked", "/media/usb /media/usb"},
         {"/media/usb", "songs", "/media/usb /media/usb"},
         {"/media/usb/", "/media/usb/songs/", "/media/usb /media/usb/songs"},
@@ -222,9 +180,6 @@ TEST_F(PickerListsTest, Restore) {
         lists.restore(drive, path);
         EXPECT_EQ(lists.driveText() + " " + lists.path(), expected) << drive << " " << path;
     }
-}
-
-TEST_F(PickerListsTest, DrivesDirectoriesRowsAndFiles) {
     PickerLists lists(source);
     ASSERT_TRUE(lists.setPath("/home/me/Music"));
     std::string rows;
@@ -254,32 +209,6 @@ TEST_F(PickerListsTest, DrivesDirectoriesRowsAndFiles) {
     EXPECT_EQ(PickerLists(source).path(), "/");
 }
 
-TEST(Setdir, AdoptsOnlyThePlayerOfTheExpectedLength) {
-    const std::string notFound = "SPCPLAY.EXE not found!";
-    const std::string version =
-        "This version of SPCPlay is not .650.\rThis will cause some incompatibilities.";
-    const std::tuple<std::string, std::size_t, SetdirOutcome, std::string> cases[] = {
-        {"/p/spcplay.exe", 913758, SetdirOutcome::Adopted, ""},
-        {"/p/SPCPLAY.EXE", 913757, SetdirOutcome::WrongVersion, version},
-        {"/p/SPCPLAY.EXE", 913759, SetdirOutcome::WrongVersion, version},
-        {"/p/SPCPLAY.EXE", 0, SetdirOutcome::NotFound, notFound},
-        {"/p/SPCPLAY.COM", 913758, SetdirOutcome::NotFound, notFound},
-    };
-    for (const auto& [path, size, outcome, message] : cases) {
-        fake::Files files;
-        files.files[path] = std::string(size, 'x');
-        fake::Messages messages;
-        PlayerSettings settings;
-        settings.adopt("/old/", "/old/SPCPLAY.EXE");
-        EXPECT_EQ(setdir("/p/", files, messages, settings), outcome) << path;
-        EXPECT_EQ(messages.shown.empty() ? "" : messages.shown[0].text + messages.shown[0].title,
-                  message.empty() ? "" : message + "Error");
-        EXPECT_EQ(settings.playerPath(), message.empty() ? path : "/old/SPCPLAY.EXE") << path;
-        EXPECT_EQ(messages.shown.size(), message.empty() ? 0U : 1U);
-        EXPECT_EQ(files.files.size(), 1U) << "setdir creates nothing";
-    }
-}
-
 TEST(StdDirectorySource, ListsVisibleEntriesAndMountedDrives) {
     test::TempDir dir;
     for (const char* name : {"song.spc", ".hidden.spc", "sub/", ".cache/"}) // "/": a directory
@@ -299,14 +228,9 @@ TEST(StdDirectorySource, ListsVisibleEntriesAndMountedDrives) {
     Strings drives;
     for (const Drive& d : StdDirectorySource(home, {m + "/me", m, dir.dir() + "mnt"}).drives())
         drives.push_back(d.text == d.root ? d.text : "mismatch " + d.text);
-    ASSERT_EQ(drives.size(), 5U);
-    std::sort(drives.begin() + 2, drives.end());
     EXPECT_EQ(drives,
-              (Strings{"/", home, m + "/cdrom", m + "/me/STICK", dir.dir() + "mnt/backup"}));
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    EXPECT_EQ(StdDirectorySource("home", {}).drives().size(), 1U) << "a relative home is none";
-    std::filesystem::current_path(previous);
+              (Strings{"/", home, m + "/me/STICK", m + "/cdrom", dir.dir() + "mnt/backup"}));
+    EXPECT_EQ(StdDirectorySource(".", {}).drives().size(), 1U) << "a relative home is none";
 }
 
 } // namespace
