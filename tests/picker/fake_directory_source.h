@@ -10,10 +10,9 @@ namespace kavo::test {
 // Directories by path; a path listed in unreadable is there but cannot be read.
 struct FakeDirectorySource : DirectorySource {
     std::optional<DirectoryListing> list(const std::string& directory) override {
-        const auto it = tree.find(directory);
-        if (it == tree.end() || unreadable.contains(directory))
+        if (!tree.contains(directory) || unreadable.contains(directory))
             return std::nullopt;
-        return it->second;
+        return tree.at(directory);
     }
     std::string currentDirectory() override { return current; }
     std::vector<Drive> drives() override { return driveList; }

@@ -66,7 +66,7 @@ TEST(SpcTag, FieldText) {
         {valid, valid},
         {"Caf\xe9", "Caf\xc3\xa9"},
         {"\xed\xa0\xa1", "\xc3\xad\xc2\xa0\xc2\xa1"},
-        {"\xc0\xaf", "\xc3\x80\xc2\xaf"},
+        {"\xc0\xaf\xc3\xa9", "\xc3\x80\xc2\xaf\xc3\x83\xc2\xa9"},
         {x30 + "\xe3\x81", x30},
         {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"},
     };
@@ -84,7 +84,6 @@ TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
     const std::pair<std::string, std::optional<SpcTag>> cases[] = {
         {dir.file("song.spc", kText + std::string(4096, '\xff')),
          SpcTag{"Opening", "Some Game", "Composer", "me", "nice", 125}},
-        {dir.mkdir("folder.spc"), std::nullopt},
         {dir.dir() + "gone.spc", std::nullopt},
         {fifo, std::nullopt}};
     for (const auto& [path, tag] : cases) // a FIFO must neither block nor be read
@@ -123,8 +122,7 @@ TEST(Wildcard, Matches) {
         {"a?c", {"abc"}, {"ac", "abbc"}},
         {"a*b*c", {"aXbXc"}, {"aXbX"}},
         {"a*b", {"abab"}, {"aba"}},
-        {";*.spc", {"song.spc"}, {}},
-        {";;", {}, {"x"}},
+        {";;*.spc", {"song.spc"}, {"x"}},
     };
     for (const auto& [pattern, yes, no] : cases)
         for (const bool match : {true, false})
@@ -140,9 +138,6 @@ TEST(PickerPaths, Rules) {
         {"/media/cdr", "/media/usb", false},  {"/anything", "/", true}};
     for (const auto& [path, root, expected] : within)
         EXPECT_EQ(pathWithin(path, root), expected) << path << " in " << root;
-    Strings names{"beta.spc", "Alpha.spc", "alpha.spc", "GAMMA.spc", "_x", "B"};
-    sortIgnoringCase(names);
-    EXPECT_EQ(names, (Strings{"_x", "Alpha.spc", "alpha.spc", "B", "beta.spc", "GAMMA.spc"}));
 }
 
 // The root drive last, so that the drive of a path must be the longest root, not the last.
@@ -150,15 +145,16 @@ struct PickerListsTest : ::testing::Test {
     PickerListsTest() {
         source.driveList = {{"/media/usb", "/media/usb"}, {"/home/me", "/home/me"}, {"/", "/"}};
         source.current = "/home/me/work";
-        source.tree = {{"/", {{"home", "media"}, {}}},
-                       {"/home", {{"me"}, {}}},
-                       {"/home/me", {{"work", "Music"}, {}}},
-                       {"/home/me/work", {}},
-                       {"/home/me/Music", {{"spc", "Al"}, {"b.SPC", "a.spc", "C.zs3", "A.SPC"}}},
-                       {"/media", {{"usb"}, {}}},
-                       {"/media/usb", {{"songs", "locked"}, {}}},
-                       {"/media/usb/songs", {}},
-                       {"/media/usb/locked", {}}};
+        source.tree = {
+            {"/", {{"home", "media"}, {}}},
+            {"/home", {{"me"}, {}}},
+            {"/home/me", {{"work", "Music"}, {}}},
+            {"/home/me/work", {}},
+            {"/home/me/Music", {{"spc", "Al"}, {"b.SPC", "a.spc", "C.zs3", "A.SPC", "_.spc"}}},
+            {"/media", {{"usb"}, {}}},
+            {"/media/usb", {{"songs", "locked"}, {}}},
+            {"/media/usb/songs", {}},
+            {"/media/usb/locked", {}}};
         source.unreadable.insert("/media/usb/locked");
     }
     test::FakeDirectorySource source;
@@ -170,7 +166,6 @@ TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
         {"/media/usb", "/media/usb/songs", "/media/usb /media/usb/songs"},
         {"", "", "/home/me /home/me/work"},
         {"/media/cdrom", "/media/cdrom/x", "/home/me /home/me/work"},
-        {"/media/usb", "", "/media/usb /media/usb"},
         {"/media/usb", "/media/usb/locked", "/media/usb /media/usb"},
         {"/media/usb", "songs", "/media/usb /media/usb"},
         {"/media/usb/", "/media/usb/songs/", "/media/usb /media/usb/songs"},
@@ -188,7 +183,7 @@ TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
     EXPECT_EQ(rows, "/:0+/ home:1+/home me:2+/home/me Music:3+/home/me/Music "
                     "Al:4-/home/me/Music/Al spc:4-/home/me/Music/spc ");
     EXPECT_EQ(lists.currentRow(), 3U);
-    EXPECT_EQ(lists.files("*.SPC"), (Strings{"A.SPC", "a.spc", "b.SPC"}));
+    EXPECT_EQ(lists.files("*.SPC"), (Strings{"_.spc", "A.SPC", "a.spc", "b.SPC"}));
     // An unreadable drive keeps the place; the drive follows the directory.
     source.unreadable.insert("/media/usb");
     EXPECT_FALSE(lists.selectDrive(0));
@@ -213,11 +208,9 @@ TEST(StdDirectorySource, ListsVisibleEntriesAndMountedDrives) {
     test::TempDir dir;
     for (const char* name : {"song.spc", ".hidden.spc", "sub/", ".cache/"}) // "/": a directory
         dir.file(name);
-    std::filesystem::create_symlink(dir.dir() + "song.spc", dir.dir() + "link.spc");
-    auto listing = StdDirectorySource(dir.str(), {}).list(dir.str());
+    const auto listing = StdDirectorySource(dir.str(), {}).list(dir.str());
     ASSERT_TRUE(listing);
-    std::sort(listing->files.begin(), listing->files.end());
-    EXPECT_EQ(listing->files, (Strings{"link.spc", "song.spc"}));
+    EXPECT_EQ(listing->files, Strings{"song.spc"});
     EXPECT_EQ(listing->directories, Strings{"sub"});
     EXPECT_FALSE(StdDirectorySource().list(dir.dir() + "song.spc"));
 
