@@ -44,14 +44,14 @@ struct WindowTest : ::testing::Test {
     static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
-    // A picker is a window of its own above this one and takes the keyboard, with the focus
-    // frame shown at once, while this one takes no input.
     // Exit must end the running loop at once, and with code 0.
     int runUntilExit(const std::function<void()>& exit) const {
         QTimer::singleShot(0, window.get(), exit);
         QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
         return QApplication::exec();
     }
+    // A picker is a window of its own above this one and takes the keyboard, with the focus
+    // frame shown at once, while this one takes no input.
     QWidget* openPicker(const char* item) {
         trigger(item);
         EXPECT_TRUE(
@@ -141,7 +141,7 @@ TEST_F(WindowTest, PickersShowWhatTheirPresentersDecideAndTakeTheirKeys) {
     EXPECT_TRUE(QTest::qWaitFor([&picker] { return QApplication::activeWindow() == picker; }));
     press(Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&picker] { return picker.isNull(); }) && window->isEnabled());
-    picker = openPicker("mnudir");
+    openPicker("mnudir"); // Exit ends the run also with a picker open
     EXPECT_EQ(runUntilExit([this] { trigger("mnuquit"); }), 0);
 }
 
