@@ -11,14 +11,4 @@ if(KAVO_BUILD_TESTS)
   target_include_directories(kavo_picker_tests PRIVATE tests)
   target_link_libraries(kavo_picker_tests PRIVATE kavo_posix GTest::gtest GTest::gtest_main)
   gtest_discover_tests(kavo_picker_tests DISCOVERY_TIMEOUT 60)
-
-  file(GLOB KAVO_PICKERS_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/pickers_ui/*.cpp)
-  if(KAVO_PICKERS_UI_TEST_SOURCES AND TARGET kavo_pickers)
-    add_executable(kavo_pickers_ui_tests ${KAVO_PICKERS_UI_TEST_SOURCES} tests/qt_test_main.cpp)
-    target_include_directories(kavo_pickers_ui_tests PRIVATE tests)
-    target_link_libraries(kavo_pickers_ui_tests PRIVATE kavo_pickers kavo_posix Qt6::Test
-                          GTest::gtest)
-    gtest_discover_tests(kavo_pickers_ui_tests DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
-  endif()
 endif()
