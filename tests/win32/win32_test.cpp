@@ -1,0 +1,297 @@
+// The Windows backends, the stand-in programs and the native views for real, under Wine: the
+// cases the core's tests hold with fakes are not repeated here.
+#include "fakes/fakes.h"
+#include "launch/dosname.h"
+#include "launch/launcher.h"
+#include "launch/player.h"
+#include "platform/win32/registry_settings_store.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_dosbox_starter.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_process_starter.h"
+#include "platform/win32/win32_short_path.h"
+#include "platform/win32/win32_window_activator.h"
+#include "remote/control_panel.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/pickers.h"
+#include "ui/win32/resource.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <process.h>
+
+namespace kavo::win32ui {
+namespace {
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+// Real files in a fresh directory under the temporary directory, the real backends, and
+// waiting with the thread's messages served. The programs the tests start are in the working
+// directory, the build directory.
+class Win32Test : public ::testing::Test {
+protected:
+    // One per test process; eight characters, so that its own name is already in 8.3 form.
+    const fs::path root =
+        fs::temp_directory_path() / ("K" + std::to_string(GetCurrentProcessId() % 10000000));
+    const std::string dir = win32::toUtf8(root.wstring());
+    Win32FileSystem files;
+    Win32ShortPath shortPaths;
+    Win32ProcessStarter starter;
+    fake::Messages messages;
+    const std::string log = path("probe.log");
+    std::error_code error;
+
+    // The stand-in programs log to probe.log.
+    Win32Test() {
+        fs::remove_all(root), fs::create_directories(root);
+        SetEnvironmentVariableW(L"KAVO_PROBE_LOG", fsPath(log).c_str());
+    }
+    ~Win32Test() override { fs::remove_all(root, error); }
+    std::string path(std::string_view name = {}) const { return dir + "\\" + std::string(name); }
+    static fs::path fsPath(const std::string& utf8) { return *win32::toWide(utf8); }
+    static void write(const std::string& path, std::string_view bytes, DWORD attributes = 0) {
+        fs::create_directories(fsPath(path).parent_path());
+        std::ofstream(fsPath(path), std::ios::binary) << bytes;
+        SetFileAttributesW(fsPath(path).c_str(), attributes);
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream in(fsPath(path), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // What the platform itself gives, for comparing ours with.
+    static std::string shortPath(const std::string& path) {
+        wchar_t buffer[MAX_PATH];
+        return win32::toUtf8({buffer, GetShortPathNameW(fsPath(path).c_str(), buffer, MAX_PATH)});
+    }
+    // Polls done, serving this thread's messages meanwhile; false when time ran out.
+    static bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
+        for (MSG message; milliseconds > 0 && !done(); milliseconds -= 10, Sleep(10))
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+        return done();
+    }
+};
+
+TEST_F(Win32Test, FileSystemFindsOnlyOrdinaryFilesAndWritesWholeFilesOrNothing) {
+    write(path("plain.spc"), "");
+    write(path("ro.spc"), "", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    write(path("hro.spc"), "", FILE_ATTRIBUTE_HIDDEN);
+    write(path("system.spc"), "", FILE_ATTRIBUTE_SYSTEM);
+    write(path("Dir.spc\\Música ♫.spc"), "");
+    // Found by the name on disk.
+    const std::pair<const char*, const char*> cases[] = {
+        {"PLAIN.SPC", "plain.spc"}, {"*ro.spc", "ro.spc"}, {"h*", ""}, {"s*", ""}, {"Dir.spc", ""},
+        {"missing.spc", ""},        {"No Dir\\a.spc", ""}};
+    for (const auto& [given, found] : cases)
+        EXPECT_EQ(files.findOrdinaryFile(path(given)), found) << given;
+    EXPECT_EQ(files.findOrdinaryFile(path("DIR.SPC\\MÚSICA ♫.SPC")), "Música ♫.spc");
+    SetFileAttributesW(fsPath(path("ro.spc")).c_str(), 0);
+
+    // Over a longer hidden file: no old byte survives, and no text-mode translation.
+    const std::string cfg = path("SPCPLAY.CFG"), bytes = "a\nb\r\nc\x1A\0d\r"s;
+    write(cfg, std::string(2000, 'x'), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(files.writeWhole(cfg, bytes));
+    // Held open elsewhere without sharing, as by a player still reading it.
+    HANDLE holder = CreateFileW(fsPath(cfg).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (const std::string& bad : {cfg, dir, path("No Dir\\A.CFG"), path("NUL"), ""s}) {
+        EXPECT_FALSE(files.writeWhole(bad, "new") || files.openOrCreate(bad)) << bad;
+        EXPECT_EQ(files.fileSize(bad), std::nullopt) << bad;
+    }
+    CloseHandle(holder);
+    EXPECT_TRUE(files.openOrCreate(cfg) && files.openOrCreate(path("New.wav")));
+    EXPECT_EQ(read(cfg), bytes);
+    EXPECT_EQ(files.fileSize(cfg), bytes.size());
+    EXPECT_EQ(files.fileSize(path("New.wav")), 0u);
+    EXPECT_FALSE(files.fileSize(path("Missing.exe")) || fs::exists(fsPath(path("Missing.exe"))));
+}
+
+TEST_F(Win32Test, ShortPathIsTheSystemsWholeWithItsEndOrNothing) {
+    const std::string one = path("Music Files\\Track One.spc"), given = shortPath(dir) + "\\t.spc";
+    write(one, "SNES");
+    write(given, "SNES");
+    const std::string found = shortPath(one) + '\0';
+    const std::size_t n = found.size(), all = kShortPathBufferSize;
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
+        {one, n, found},           {one, n - 1, ""},      {given, all, given + '\0'},
+        {path("No.spc"), all, ""}, {"\xFF.spc", all, ""}, {one + '\0', all, ""}};
+    for (const auto& [file, size, written] : cases) {
+        std::string buffer(size, '#');
+        shortPaths.getShortPathName(file, buffer);
+        EXPECT_EQ(buffer, written + std::string(size - written.size(), '#')) << file;
+    }
+    for (const wchar_t* path : {LR"(C:\MUSICF~1\..\.\A.SPC)", LR"(\\server\Long Share\TRACK~1)",
+                                LR"(\\?\C:\A.SPC)", LR"(\\?\UNC\server\Long Share\A.SPC)"})
+        EXPECT_TRUE(isShortForm(path)) << win32::toUtf8(path);
+    for (const wchar_t* path : {LR"(C:\A B\A.SPC)", LR"(C:\ABCDEFGHI)", LR"(C:\A.SPCX)",
+                                LR"(C:\A.B.C)", LR"(C:\A+B)", LR"(C:\.SPC)", LR"(C:\TRACK.)"})
+        EXPECT_FALSE(isShortForm(path)) << win32::toUtf8(path);
+}
+
+// The player's path has blanks, and what Windows would try first for it unquoted (SPC.exe) is
+// there too, and would not run.
+TEST_F(Win32Test, ProcessStarterRunsThePlayerWithTheLaunchersCommandLineAsItIs) {
+    const std::string player = path("SPC Player ♫.EXE");
+    write(path("SPC.exe"), "");
+    fs::copy_file("kavo_probe_key_window.exe", fsPath(player));
+    // Starts that cannot happen are reported in the system's words; a file of the player's length
+    // that Windows cannot run, as a DOS program on 64-bit Windows, as a refused format.
+    const std::string junk = path("Not A Program.exe");
+    write(junk, std::string(913758, '\x1A'));
+    for (const std::string& program :
+         {std::string(kNoDirectoryText), path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
+        const std::error_code failure = starter.start({program + " X.SPC", program, {}});
+        EXPECT_TRUE(failure && failure.message().find("nknown") == std::string::npos &&
+                    failure.message().find_last_of(".\r\n") == std::string::npos)
+            << program << ": " << failure.message();
+        EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
+    }
+    const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
+    write(spc, "SNES-SPC700");
+    PlayerSettings settings;
+    settings.adopt(path(), player);
+    Launcher launcher(files, shortPaths, starter, messages);
+    ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
+    waitFor([this] { return fs::exists(fsPath(log)); });
+    EXPECT_EQ(read(log), "cmd " + player + " " + shortPath(spc) + " -w " + shortPath(wav) + "\n");
+}
+
+// Where the entries lie, as string values, the Windows end-to-end run reads with "reg query".
+TEST(RegistryStore, ValuesComeBackByteForByteAndNamesThatCannotBeAreRefused) {
+    // A root of the test's own: the real entries are never touched.
+    const std::wstring root = L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
+    RegistrySettingsStore store{root};
+    for (const std::string& value :
+         {""s, " 75 "s, "%SystemRoot%\\x"s, "line\r\nbreak\ttab"s, "nul\0inside"s, "nul ends\0"s,
+          "Músic ♫ 音楽 \xF0\x9F\x8E\xB5"s, std::string(20000, 'x')}) {
+        ASSERT_TRUE(store.save(kSettingsApp, kSettingsSection, key::kSpcDir, value));
+        EXPECT_EQ(store.get(kSettingsApp, kSettingsSection, key::kSpcDir), value);
+    }
+    // Names not UTF-8, with a NUL, empty, addressing another key or too long for one; a value
+    // not UTF-8.
+    const std::pair<std::string, std::string> refused[] = {
+        {"KAVO FE", "\xFF"}, {"KAVO FE", "Vol\0ume"s},        {"KAVO\0FE"s, "Volume"},
+        {"", "Volume"},      {"KAVO FE\\Settings", "Volume"}, {std::string(300, 'a'), "Volume"}};
+    for (const auto& [app, key] : refused)
+        EXPECT_FALSE(store.save(app, kSettingsSection, key, "x")) << app << key;
+    EXPECT_FALSE(store.save(kSettingsApp, kSettingsSection, key::kVolume, "\xFF\xFE"));
+    RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
+}
+
+// A run through a stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh.
+TEST_F(Win32Test, DosboxStarterSweepsStaleStagesOnceTheirRecordingIsDelivered) {
+    const std::string stale = path("kavofe-dosbox-1\\"), live = path("kavofe-dosbox-2\\");
+    write(path("user.wav"), "RIFF");
+    write(stale + "lock", "");
+    write(stale + "E\\USER.WAV", "late");
+    write(stale + "deliver", "E\\USER.WAV\n" + path("user.wav"));
+    // One whose owner still runs: its lock is held without sharing.
+    write(live + "lock", "");
+    HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    MessageLoop watcher;
+    Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
+    EXPECT_FALSE(fs::exists(fsPath(stale)));
+    EXPECT_TRUE(fs::exists(fsPath(live)));
+    EXPECT_EQ(read(path("user.wav")), "RIFFlate");
+    CloseHandle(lock);
+}
+
+// Edit boxes stand for the front end's and other windows: a key that reached one would change its
+// text, which is its title. The player's window is in a process of its own and logs the keys it
+// gets after "ready".
+TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBack) {
+    const auto window = [](const wchar_t* title) {
+        return CreateWindowW(L"EDIT", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                             nullptr, nullptr, nullptr, nullptr);
+    };
+    HWND frontEnd = window(L"KAVO FE under test");
+    Win32WindowActivator windows{"KAVO FE under test"};
+    Win32KeyboardLayout layout;
+    Win32KeyInjector injector;
+    SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
+    const auto player = _wspawnl(_P_NOWAIT, L"kavo_probe_key_window.exe", L"probe", nullptr);
+    ASSERT_TRUE(waitFor([] { return IsWindowVisible(FindWindowW(L"KavoProbe", L"SPCPLAY")); }));
+    const HWND exact = FindWindowW(L"KavoProbe", L"SPCPLAY");
+    // Only this program's windows are its own; an exact title wins over a beginning, and case
+    // does not count.
+    EXPECT_FALSE(Win32WindowActivator("SPCPLAY").activateApplication());
+    HWND longer = window(L"SPCPLAY - Track One");
+    const std::pair<const char*, HWND> cases[] = {{"spcplay", exact},      {"SPCPLAY -", longer},
+                                                  {"spcplay - T", longer}, {"SPCPLAYER", nullptr},
+                                                  {"", nullptr},           {"Track One", nullptr}};
+    for (const auto& [title, found] : cases) {
+        ASSERT_TRUE(windows.activateApplication());
+        EXPECT_EQ(windows.activate(title), found != nullptr) << title;
+        EXPECT_EQ(GetForegroundWindow(), found != nullptr ? found : frontEnd) << title;
+    }
+    for (const PanelButton& button : kPanelButtons) {
+        const std::size_t before = read(log).size();
+        ASSERT_TRUE(windows.activateApplication());
+        ASSERT_EQ(pressInPlayer(button.text, windows, layout, injector), PanelOutcome::Sent);
+        EXPECT_EQ(GetForegroundWindow(), frontEnd) << button.caption;
+        waitFor([&] { return read(log).size() > before; }, 5000);
+    }
+    waitFor([] { return false; }, 300);
+    TerminateProcess(reinterpret_cast<HANDLE>(player), 0);
+    // The US layout's keys, which the throw-away prefix has: q, 1 to 9, Shift and "=", "-".
+    const std::string keys = read(log);
+    EXPECT_EQ(keys.substr(keys.find("ready\n") + 6),
+              "down 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\ndown 51 4\nup 51 4\n"
+              "down 52 5\nup 52 5\ndown 53 6\nup 53 6\ndown 54 7\nup 54 7\ndown 55 8\nup 55 8\n"
+              "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\n"
+              "up 187 13\ndown 189 12\nup 189 12\n");
+    EXPECT_EQ(utf8Text(frontEnd) + utf8Text(longer), "KAVO FE under testSPCPLAY - Track One");
+    // A byte above 127 keeps its value on the way: e acute is 0xE9 in ANSI, 0x82 in OEM.
+    EXPECT_EQ(layout.charToOem(0xE9), 0x82);
+}
+
+// The native views over the presenters, whose rules tests/present holds: only the wiring; the
+// Windows end-to-end run goes through the pickers with real keys.
+TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
+    fake::Store store;
+    store.put(key::kSpcPickerDrive, dir.substr(0, 2));
+    store.put(key::kSpcPickerDir, dir);
+    MainWindow main({store, files, shortPaths, starter, messages}, Remote{});
+    HWND window = main.handle();
+    // The checked items from 8000 Hz to Stereo, and the level item.
+    const auto menu = [menu = GetMenu(window)] {
+        std::string marks;
+        for (UINT id = IDM_8000; id <= IDM_STEREO; ++id)
+            marks += (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) ? '1' : '0';
+        wchar_t level[32] = {};
+        GetMenuStringW(menu, IDM_CURLEV, level, 32, MF_BYCOMMAND);
+        return marks + win32::toUtf8(level);
+    };
+    EXPECT_EQ(menu(), "00000100001Current Level:  75");
+    for (const int id : {IDM_16000, IDM_STEREO, IDM_FORCE8BIT, IDM_LOGTOWAV, IDM_UP5})
+        SendMessageW(window, WM_COMMAND, id, 0);
+    EXPECT_EQ(menu(), "00100000110Current Level:  80");
+
+    // The SPC file picker holds the main window, close box and all, until it loads a file it
+    // lists; its filter boxes' ticks and its list follow their clicks.
+    write(path("b.spc"), "");
+    write(path("tune.zs2"), "");
+    SendMessageW(window, WM_COMMAND, IDM_LOADSPC, 0);
+    HWND picker = main.picker();
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window) && !IsWindowEnabled(window));
+    SendMessageW(picker, WM_COMMAND, kCheck1 + 1, 0);
+    EXPECT_EQ(SendDlgItemMessageW(picker, kCheck1 + 1, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(picker, kFile1, LB_GETCOUNT, 0, 0), 2);
+    SendDlgItemMessageW(picker, kFile1, LB_SETCURSEL, 1, 0);
+    SendMessageW(picker, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return main.picker() == nullptr; }) && IsWindowEnabled(window));
+    EXPECT_EQ(utf8Text(GetDlgItem(window, kText1)), path("tune.zs2"));
+    // The close box saves.
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(store.value(key::kVolume), "80");
+}
+
+} // namespace
+} // namespace kavo::win32ui
