@@ -7,7 +7,7 @@
 
 namespace kavo::test {
 
-// A fresh directory removed with everything in it at the end of the test.
+// A fresh directory, removed with everything in it (made writable first) at the end of the test.
 class TempDir {
 public:
     TempDir() {
@@ -22,23 +22,22 @@ public:
                                      std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
+    std::filesystem::path path() const { return path_; }
+    std::string str() const { return path_; }
     // Directory text: ends in exactly one separator.
-    std::string dir() const { return path_.string() + "/"; }
+    std::string dir() const { return path_ + "/"; }
+    // A file with its directories; a name ending in "/" makes a directory.
     std::string file(const std::string& name, const std::string& content = {}) const {
         const std::string path = dir() + name;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << content;
+        if (!name.ends_with('/'))
+            std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-    std::string mkdir(const std::string& name) const {
-        std::filesystem::create_directories(dir() + name);
-        return dir() + name;
-    }
+    std::string mkdir(const std::string& name) const { return file(name + "/"), dir() + name; }
 
 private:
-    std::filesystem::path path_;
+    std::string path_;
 };
 
 inline std::string readAll(const std::string& path) {

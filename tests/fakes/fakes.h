@@ -35,9 +35,7 @@ public:
               std::string_view value) override {
         writes.push_back(
             {std::string(app), std::string(section), std::string(key), std::string(value)});
-        if (failWrites)
-            return false;
-        entries[{std::string(app), std::string(section), std::string(key)}] = value;
+        entries[{writes.back().app, writes.back().section, writes.back().key}] = value;
         return true;
     }
     void put(std::string_view key, std::string_view value) {
@@ -53,7 +51,6 @@ public:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> entries;
     std::vector<std::string> reads;
     std::vector<Write> writes;
-    bool failWrites = false;
 };
 
 class Messages : public MessageSink {
@@ -149,33 +146,24 @@ public:
     std::error_code result;
 };
 
-// A US layout for the characters the tests use; anything else is absent (all ones).
+// Windows' answers for the characters the tests use (high byte: Shift 1, Ctrl 2, Alt 4); any
+// other is absent, all ones.
 class Layout : public KeyboardLayout {
 public:
     std::int16_t vkKeyScan(std::uint8_t c) override {
-        if (auto it = vk.find(c); it != vk.end())
-            return it->second;
-        return -1;
+        return keys.contains(c) ? keys[c].first : -1;
     }
     std::uint8_t charToOem(std::uint8_t c) override { return c; }
     std::uint32_t oemKeyScan(std::uint16_t c) override {
-        if (auto it = scan.find(c); it != scan.end())
-            return it->second;
-        return 0xFFFFFFFFu;
+        return keys.contains(c) ? keys[c].second : 0xFFFFFFFFu;
     }
     std::uint32_t mapVirtualKey(std::uint32_t code, std::uint32_t mode) override {
         return code == kVkShift && mode == 0 ? 0x2A : 0;
     }
-    std::map<std::uint8_t, std::int16_t> vk{
-        {'q', 0x51},  {'1', 0x31},  {'5', 0x35},  {'9', 0x39},  {'-', 0xBD},
-        {'+', 0x1BB}, {'!', 0x131}, {'Q', 0x151}, {'@', 0x632}, // needs Ctrl+Alt and no Shift, as
-                                                                // on some European layouts
-        {'~', 0x7C0},                                           // needs Shift, Ctrl and Alt
-    };
-    std::map<std::uint16_t, std::uint32_t> scan{
-        {'q', 0x10},    {'1', 0x02},    {'5', 0x06},    {'9', 0x0A},    {'-', 0x0C},
-        {'+', 0x1000D}, {'!', 0x10002}, {'Q', 0x10010}, {'@', 0x60003}, {'~', 0x70029},
-    };
+    std::map<std::uint16_t, std::pair<std::int16_t, std::uint32_t>> keys{
+        {'q', {0x51, 0x10}},     {'5', {0x35, 0x06}},     {'-', {0xBD, 0x0C}},
+        {'+', {0x1BB, 0x1000D}}, {'@', {0x632, 0x60003}}, // Ctrl+Alt, as on some layouts
+        {'~', {0x7C0, 0x70029}}};
 };
 
 class Injector : public KeyInjector {

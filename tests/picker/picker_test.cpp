@@ -92,7 +92,6 @@ TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
         EXPECT_EQ(readSpcTagFile(path), tag) << path;
 }
 
-// Every state clicks can reach, times every box: the clicks (S, Z, A) from opening, the result.
 // Only the player of the one expected length is adopted, found in any letter case.
 TEST(Setdir, AdoptsOnlyThePlayerOfTheExpectedLength) {
     const std::string wrong = "This version of SPCPlay is not .650.\rThis will cause some "
@@ -109,6 +108,7 @@ TEST(Setdir, AdoptsOnlyThePlayerOfTheExpectedLength) {
     }
 }
 
+// Every state clicks can reach, times every box: the clicks (S, Z, A) from opening, the result.
 TEST(CheckFilter, EveryTransition) {
     const std::pair<std::string, const char*> cases[] = {
         {"", "100 *.SPC"},  {"S", "001 *.*"},           {"Z", "110 *.SPC;*.ZS*"},
