@@ -6,7 +6,6 @@ source "$(dirname "$0")/wine_common.sh"
 # A stand-in player of the player's length, titled like it, that logs its command line and keys.
 mkdir -p "$WORK/player" "$WORK/music"
 cp "$BUILD/kavo_probe_key_window.exe" "$WORK/player/SPCPLAY.EXE"
-truncate -s 913758 "$WORK/player/SPCPLAY.EXE"
 printf 'SNES' >"$WORK/music/A.SPC"
 start_kavofe "$WORK/player" "$WORK/music/A.SPC" KAVO_PROBE_LOG="$(win "$WORK/keys.log")" \
     KAVO_PROBE_TITLE=SPCPLAY
@@ -19,9 +18,8 @@ line=$(sed -n 's/^cmd //p' "$WORK/keys.log" | tr -d '\r')
 # "&Stop Playing", then "&+": keys in the player, the main window active again. The player's
 # window is moved off the panel so that the clicks reach the buttons.
 xdotool windowmove "$(visible SPCPLAY)" 0 500
-for at in "340 32 81" "340 104 187"; do
-    read -r x y vk <<<"$at"
-    click "$x" "$y"
+for at in "32 81" "104 187"; do # the button's Y, the key it sends
+    read -r y vk <<<"$at" && click 340 "$y"
     wait_for 'grep -q "^up $vk " "$WORK/keys.log"' "the player got no key $vk"
     wait_for '[ "$(xdotool getwindowfocus)" = "$MAIN" ]' "main window not active again"
 done
