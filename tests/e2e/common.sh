@@ -6,7 +6,7 @@ set -euo pipefail
 KAVOFE=$1 STANDIN=$2 ARTEFACTS=$3
 export DISPLAY=${KAVO_TEST_DISPLAY:?is not set: test.sh starts a private Xvfb for the tests}
 TMP=$(mktemp -d)
-LOG=$TMP/player.log INI="$TMP/home/.config/kavofe/KAVO FE.ini"
+LOG=$TMP/player.log INI="$TMP/home/.config/kavofe/KAVO FE.ini" TITLE='KAVOfe - Version 1.03j'
 mkdir -p "$ARTEFACTS" "$TMP/home/.config/kavofe" && mkdir -m 700 "$TMP/runtime"
 # shellcheck disable=SC2046 # one word per process
 cleanup() { kill $(jobs -p) $(sed -n 's/^pid //p' "$LOG") || :; wait; rm -rf "$TMP"; } 2>/dev/null
@@ -21,14 +21,13 @@ wait_for() { for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.0
 # By process too: a window manager may show windows of its own under the same title.
 find_window() { xdotool search --all --onlyvisible --pid "$KAVOFE_PID" --name "^$1\$" | head -1; }
 gone() { [ -z "$(find_window "$1")" ]; }
-focus_is() { [ "$(xdotool getwindowfocus -f)" = "$1" ]; }
-focus_in() { focus_is "$(find_window "$1")"; } # in the window of that title
+focus_in() { [ "$(xdotool getwindowfocus -f)" = "$(find_window "$1")" ]; } # that title's window
 start_kavofe() { # with extra environment entries, from $TMP
     (cd "$TMP" && exec env HOME="$TMP/home" XDG_CONFIG_HOME="$TMP/home/.config" \
         XDG_RUNTIME_DIR="$TMP/runtime" QT_QPA_PLATFORM=xcb "$@" "$KAVOFE") &
     KAVOFE_PID=$!
-    wait_for find_window 'KAVOfe - Version 1.03j' || fail "the main window did not appear"
-    MAIN=$(find_window 'KAVOfe - Version 1.03j')
+    wait_for find_window "$TITLE" || fail "the main window did not appear"
+    MAIN=$(find_window "$TITLE")
     # Client area in twips, 15 to a pixel, below the menu bar (xwininfo: xdotool counts a
     # window manager's frame twice).
     eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { print "X=" $4 }
@@ -48,7 +47,7 @@ press() {
     before=$(grep -c "$2" "$LOG" || true)
     # shellcheck disable=SC2086 # the centre is two words
     if [ "${#1}" = 1 ]; then click_at ${BUTTON[$1]}; else xdotool key --clearmodifiers "$1"; fi
-    wait_for more_than "$2" "$before" && wait_for focus_is "$MAIN" ||
+    wait_for more_than "$2" "$before" && wait_for focus_in "$TITLE" ||
         fail "$1: no key arrived, or the focus did not come back"
 }
 # The player directory through its picker: the picker takes the focus, and Alt+S sets the

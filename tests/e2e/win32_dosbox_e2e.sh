@@ -8,8 +8,7 @@ probe() { { tr -d '\r' <"$WORK/probe.log"; } 2>/dev/null || true; }
 
 # A German layout: keys typed by character would reach DOSBox as other keys.
 setxkbmap -display "$DISPLAY" de
-PLAYER="$WORK/Player 50% & x; y"
-MUSIC="$WORK/Müsic & 100%"
+PLAYER="$WORK/Player 50% & x; y" MUSIC="$WORK/Müsic & 100%"
 OTHER=/dev/shm/kavo-e2e-$$ # another volume: the recording is delivered when DOSBox ends
 mkdir -p "$PLAYER" "$MUSIC" "$WORK/bin" "$OTHER"
 trap 'rm -rf "$OTHER"; finish' EXIT
