@@ -1,5 +1,4 @@
 // The POSIX backends on real files and processes.
-#include "launch/config_file.h"
 #include "launch/dosname.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
@@ -16,6 +15,7 @@ namespace kavo {
 namespace {
 
 using test::readAll;
+using namespace std::string_literals;
 
 // What the launcher asks of a file: whether it opens (a WAV file) without blocking or
 // truncating, and whether it is an ordinary file not hidden, given as the path itself.
@@ -51,15 +51,13 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     for (const std::string found : {"p/spcplay.exe", "q/SpcPlay.exe", "r/SPCPLAY.EXE"})
         EXPECT_EQ(files.resolveNameCase(d + found.substr(0, 2), "SPCPLAY.EXE"), d + found);
     EXPECT_EQ(files.resolveNameCase(d + "p/", "X.EXE"), d + "p/X.EXE");
-    // The configuration replaces a longer old file; where nobody, root included, can create
-    // files it fails.
-    temp.file("SPCPLAY.CFG", std::string(5000, '#'));
-    PlayerSettings settings;
-    for (const std::string& dir : {d, std::string("/proc/self/")}) {
-        settings.adopt(dir, dir + "SPCPLAY.EXE");
-        EXPECT_EQ(writecfg(files, settings), dir == d) << dir;
-    }
-    EXPECT_EQ(readAll(d + "SPCPLAY.CFG"), configFileText("3", "1", "0", 75));
+    // The configuration's bytes as given, replacing a longer old file; where nobody, root
+    // included, can create files it fails (what the bytes are the core pins).
+    const std::string cfg = temp.file("SPCPLAY.CFG", std::string(5000, '#')),
+                      bytes = "a\r\n\x1A\0b"s;
+    EXPECT_TRUE(files.writeWhole(cfg, bytes));
+    EXPECT_FALSE(files.writeWhole("/proc/self/SPCPLAY.CFG", bytes));
+    EXPECT_EQ(readAll(cfg), bytes);
 
     // The process starter: the started /bin/sh writes its argument vector, NUL-separated as
     // the kernel keeps it; or the reason it could not start.
