@@ -62,8 +62,7 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     ::setenv("PATH", root.dir().c_str(), 1);
     EXPECT_EQ(launch(player), LaunchOutcome::StartFailed);
     ::setenv("PATH", path.c_str(), 1);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("sudo apt install dosbox"), std::string::npos);
+    EXPECT_NE(messages.shown.at(0).text.find("sudo apt install dosbox"), std::string::npos);
 
     ::setenv("DISPLAY", ":9999", 1); // DOSBox starts, cannot open it and ends, saying why
     // NOLINTEND(concurrency-mt-unsafe)
@@ -71,19 +70,17 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     pollfd ending{watcher.watched, POLLIN, 0};
     ASSERT_EQ(::poll(&ending, 1, 30000), 1);
     watcher.ended();
-    ASSERT_EQ(messages.shown.size(), 2u);
-    const std::string& ended = messages.shown[1].text;
-    EXPECT_TRUE(ended.starts_with("DOSBox could not run the player: Can't init SDL") &&
+    const std::string& ended = messages.shown.at(1).text;
+    EXPECT_TRUE(messages.shown.size() == 2 &&
+                ended.starts_with("DOSBox could not run the player: Can't init SDL") &&
                 ended.ends_with(".") && starter.running() == 0 && fs::is_empty(base))
         << ended;
 
-    // A player whose name DOS cannot spell is refused before anything is staged.
+    // A player whose name DOS cannot spell is refused before anything is staged (the core pins
+    // the message).
     fs::rename(player, root.dir() + "p/spc player.exe");
     EXPECT_EQ(launch(root.dir() + "p/spc player.exe"), LaunchOutcome::StartFailed);
-    EXPECT_EQ(messages.shown.back().text,
-              "Could not start the player \"" + root.dir() +
-                  "p/spc player.exe\".\rThe player's file name is not a DOS file name, so DOSBox "
-                  "cannot start it.\rRename it to SPCPLAY.EXE.");
+    EXPECT_NE(messages.shown.back().text.find("not a DOS file name"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(base));
 }
 

@@ -20,11 +20,8 @@ printf 'RIFF' >"$MUSIC/Output of today.wav"
 start_kavofe SDL_AUDIODRIVER=dummy
 set_player_dir # as it opens: at the player
 
-type_into() { # the text box whose centre is at Y twips, the text
-    xdotool windowfocus --sync "$MAIN"
-    click_at 2167 "$1"
-    xdotool key --clearmodifiers ctrl+a type --delay 5 "$2"
-}
+# type_into Y TEXT: into the text box whose centre is at Y twips.
+type_into() { click_at 2167 "$1" && xdotool key --clearmodifiers ctrl+a type --delay 5 "$2"; }
 type_into 502 "$MUSIC/con.spc"
 # The WAV box takes text only while logging is on; Sound is reached from the File menu, as
 # Alt+S is also the Stop button's key.

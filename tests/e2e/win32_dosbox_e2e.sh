@@ -8,13 +8,11 @@ probe() { { tr -d '\r' <"$WORK/probe.log"; } 2>/dev/null || true; }
 
 # A German layout: keys typed by character would reach DOSBox as other keys.
 setxkbmap -display "$DISPLAY" de
-PLAYER="$WORK/Player 50% & x; y"
-MUSIC="$WORK/Müsic & 100%"
+PLAYER="$WORK/Player 50% & x; y" MUSIC="$WORK/Müsic & 100%"
 OTHER=/dev/shm/kavo-e2e-$$ # another volume: the recording is delivered when DOSBox ends
 mkdir -p "$PLAYER" "$MUSIC" "$WORK/bin" "$OTHER"
 trap 'rm -rf "$OTHER"; finish' EXIT
-{ printf 'MZ'; head -c 62 /dev/zero; } >"$PLAYER/SPCPLAY.EXE"
-truncate -s 913758 "$PLAYER/SPCPLAY.EXE"
+printf 'MZ' >"$PLAYER/SPCPLAY.EXE" # the rest zero bytes: a DOS program to the front end
 printf 'SNES-SPC700' >"$MUSIC/a;b %PATH% ü.spc"
 cp "$BUILD/kavo_probe_dosbox.exe" "$WORK/bin/dosbox.exe"
 start_kavofe "$PLAYER" "$MUSIC/a;b %PATH% ü.spc" WINEPATH="$(win "$WORK/bin")" \

@@ -25,8 +25,10 @@ wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
 wineserver -w
 
 # start_kavofe PLAYER_DIR SPC [NAME=VALUE...]: the program with the given environment, the
-# player adopted through its picker (Set takes the directory it opens on) and the SPC file typed.
+# player padded to the real one's length and adopted through its picker (Set takes the
+# directory it opens on), and the SPC file typed.
 start_kavofe() {
+    truncate -s 913758 "$1/SPCPLAY.EXE"
     wine reg delete "${SETTINGS%\\*}" /f >/dev/null 2>&1 || true
     wine reg add "$SETTINGS" /v SPCDir3 /d Z: /f >/dev/null 2>&1
     wine reg add "$SETTINGS" /v SPCDir4 /d "$(win "$1")" /f >/dev/null 2>&1

@@ -1,5 +1,4 @@
 // The POSIX backends on real files and processes.
-#include "launch/config_file.h"
 #include "launch/dosname.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
@@ -16,6 +15,7 @@ namespace kavo {
 namespace {
 
 using test::readAll;
+using namespace std::string_literals;
 
 // What the launcher asks of a file: whether it opens (a WAV file) without blocking or
 // truncating, and whether it is an ordinary file not hidden, given as the path itself.
@@ -23,25 +23,25 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     test::TempDir temp;
     PosixFileSystem files;
     PosixShortPath shortPaths;
-    ::mkfifo((temp.dir() + "fifo").c_str(), 0600);
-    std::filesystem::create_symlink(temp.dir() + "missing/x.wav", temp.dir() + "dangling");
+    const std::string d = temp.dir(), fifo = d + "fifo", null = "/dev/null";
+    ::mkfifo(fifo.c_str(), 0600);
+    std::filesystem::create_symlink(d + "missing/x.wav", d + "dangling");
     const std::string plain = temp.file("Track One.wav", "RIFF");
     const std::string hidden = temp.file(".hidden.wav");
     const std::string dir = temp.mkdir("d");
-    for (const std::string& path : {plain, hidden, std::string("/dev/null"), temp.dir() + "fifo"})
+    for (const std::string& path : {plain, hidden, null, fifo})
         EXPECT_TRUE(files.openOrCreate(path)) << path;
-    for (const std::string& path : {dir, temp.dir() + "dangling", temp.dir() + "missing/x.wav"})
+    for (const std::string& path : {dir, d + "dangling", d + "missing/x.wav"})
         EXPECT_FALSE(files.openOrCreate(path)) << path;
-    for (const std::string& path : {hidden, std::string("/dev/null"), temp.dir() + "fifo", dir,
-                                    temp.dir() + "gone", std::string()})
+    for (const std::string& path : {hidden, null, fifo, dir, d + "gone", std::string()})
         EXPECT_EQ(dosname(files, shortPaths, path), "") << path;
     EXPECT_EQ(dosname(files, shortPaths, plain), plain);
     EXPECT_EQ(readAll(plain), "RIFF");
     EXPECT_EQ(files.findOrdinaryFile(plain), "Track One.wav");
     EXPECT_EQ(files.fileSize(temp.file("a", std::string(913758, '\0'))), 913758u);
-    for (const std::string& path : {temp.dir() + "gone", temp.dir(), temp.dir() + "fifo"})
+    for (const std::string& path : {d + "gone", d, fifo})
         EXPECT_EQ(files.fileSize(path), std::nullopt) << path;
-    EXPECT_FALSE(std::filesystem::exists(temp.dir() + "gone"));
+    EXPECT_FALSE(std::filesystem::exists(d + "gone"));
 
     // The name as spelled on disk, the exact one first; a directory of the exact name (made
     // from the name ending in "/") does not hide a file of another case.
@@ -49,22 +49,19 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
          {"p/spcplay.exe", "q/SpcPlay.exe", "q/SPCPLAY.EXE/", "r/spcplay.exe", "r/SPCPLAY.EXE"})
         temp.file(made);
     for (const std::string found : {"p/spcplay.exe", "q/SpcPlay.exe", "r/SPCPLAY.EXE"})
-        EXPECT_EQ(files.resolveNameCase(temp.dir() + found.substr(0, 2), "SPCPLAY.EXE"),
-                  temp.dir() + found);
-    EXPECT_EQ(files.resolveNameCase(temp.dir() + "p/", "X.EXE"), temp.dir() + "p/X.EXE");
-    // The configuration replaces a longer old file; where nobody, root included, can create
-    // files it fails.
-    temp.file("SPCPLAY.CFG", std::string(5000, '#'));
-    PlayerSettings settings;
-    for (const std::string& dir : {temp.dir(), std::string("/proc/self/")}) {
-        settings.adopt(dir, dir + "SPCPLAY.EXE");
-        EXPECT_EQ(writecfg(files, settings), dir == temp.dir()) << dir;
-    }
-    EXPECT_EQ(readAll(temp.dir() + "SPCPLAY.CFG"), configFileText("3", "1", "0", 75));
+        EXPECT_EQ(files.resolveNameCase(d + found.substr(0, 2), "SPCPLAY.EXE"), d + found);
+    EXPECT_EQ(files.resolveNameCase(d + "p/", "X.EXE"), d + "p/X.EXE");
+    // The configuration's bytes as given, replacing a longer old file; where nobody, root
+    // included, can create files it fails (what the bytes are the core pins).
+    const std::string cfg = temp.file("SPCPLAY.CFG", std::string(5000, '#')),
+                      bytes = "a\r\n\x1A\0b"s;
+    EXPECT_TRUE(files.writeWhole(cfg, bytes));
+    EXPECT_FALSE(files.writeWhole("/proc/self/SPCPLAY.CFG", bytes));
+    EXPECT_EQ(readAll(cfg), bytes);
 
     // The process starter: the started /bin/sh writes its argument vector, NUL-separated as
     // the kernel keeps it; or the reason it could not start.
-    const std::string dump = temp.dir() + "argv";
+    const std::string dump = d + "argv";
     const std::string script = "cat /proc/$$/cmdline >\"$0.part\" && mv \"$0.part\" \"$0\"";
     const std::vector<std::string> arguments{
         "-c",      script, dump, "$(touch x); \"q\" 'z'", "new\nline\t\r", "non-UTF-8 \xFF\xFE",
@@ -81,11 +78,11 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     errno = 0;
     EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD) << "a zombie was left";
 
-    for (const std::string& program : {std::string("(No directory specified)"),
-                                       temp.dir() + "missing/SPCPLAY.EXE", std::string()})
+    for (const std::string& program :
+         {std::string("(No directory specified)"), d + "missing/SPCPLAY.EXE", std::string()})
         EXPECT_EQ(starter.start({"", program, {}}), std::errc::no_such_file_or_directory)
             << program;
-    for (const std::string& program : {temp.file("SPCPLAY.EXE", "data"), temp.dir()})
+    for (const std::string& program : {temp.file("SPCPLAY.EXE", "data"), d})
         EXPECT_EQ(starter.start({"", program, {}}), std::errc::permission_denied) << program;
 }
 

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <thread>
@@ -15,16 +14,12 @@
 namespace kavo {
 namespace {
 
+using namespace std::chrono_literals;
+
 // Never the user's display: without one of its own the test fails.
 const char* displayName() {
     const char* name = std::getenv("KAVO_TEST_DISPLAY"); // NOLINT(concurrency-mt-unsafe)
     return name && *name ? name : "none";
-}
-
-bool waitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
 }
 
 // A top-level window on a connection of its own, titled by WM_NAME and _NET_WM_NAME ("" reads
@@ -51,10 +46,14 @@ struct TestWindow {
         XCloseDisplay(display);
     }
 
-    bool focused() {
+    // Within five seconds: the server moves the focus when it gets to the request.
+    bool getsFocus() {
         Window focus = 0;
         int revert = 0;
-        XGetInputFocus(display, &focus, &revert);
+        for (int i = 0; i < 500 && focus != id; ++i) {
+            std::this_thread::sleep_for(10ms);
+            XGetInputFocus(display, &focus, &revert);
+        }
         return focus == id;
     }
     // The topmost child of the root.
@@ -93,7 +92,7 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
         TestWindow app("KAVO test window", "", TestWindow::Focused);
         EXPECT_EQ(remote->windows().activate("SPCPLAY"), c.expected >= 0);
         TestWindow& wanted = c.expected >= 0 ? *windows[c.expected] : app;
-        EXPECT_TRUE(waitUntil([&] { return wanted.focused(); }));
+        EXPECT_TRUE(wanted.getsFocus());
         EXPECT_TRUE(wanted.onTop());
     }
 
@@ -104,7 +103,7 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     EXPECT_FALSE(remote->windows().activate("SPCPLAY")) << "a hidden window";
     remote->setApplicationWindow(app->id);
     EXPECT_TRUE(remote->windows().activateApplication());
-    EXPECT_TRUE(waitUntil([&] { return app->focused(); }));
+    EXPECT_TRUE(app->getsFocus());
     app.reset();
     EXPECT_FALSE(remote->windows().activateApplication()) << "a window gone";
     EXPECT_EQ(x11::Remote::open(":987"), nullptr) << "no such display";
