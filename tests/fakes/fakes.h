@@ -5,6 +5,7 @@
 #include "launch/file_system.h"
 #include "launch/process_starter.h"
 #include "launch/short_path.h"
+#include "picker/directory_source.h"
 #include "remote/keyboard.h"
 #include "remote/window_activator.h"
 #include "settings/settings_store.h"
@@ -187,6 +188,23 @@ public:
     bool playerPresent = true;
     bool selfPresent = true;
     std::vector<std::string> log;
+};
+
+// Directories by path; a path listed in unreadable is there but cannot be read.
+struct Directories : DirectorySource {
+    std::optional<DirectoryListing> list(const std::string& directory) override {
+        if (!tree.contains(directory) || unreadable.contains(directory))
+            return std::nullopt;
+        return tree.at(directory);
+    }
+    std::string currentDirectory() override { return current; }
+    std::vector<Drive> drives() override { return driveList; }
+    std::string driveDirectory(const Drive& drive) override { return drive.root; }
+
+    std::map<std::string, DirectoryListing> tree;
+    std::set<std::string> unreadable;
+    std::string current;
+    std::vector<Drive> driveList;
 };
 
 } // namespace kavo::fake

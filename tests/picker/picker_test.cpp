@@ -1,4 +1,3 @@
-#include "fake_directory_source.h"
 #include "fakes/fakes.h"
 #include "picker/check_filter.h"
 #include "picker/picker_lists.h"
@@ -175,7 +174,7 @@ struct PickerListsTest : ::testing::Test {
             {"/media/usb/locked", {}}};
         source.unreadable.insert("/media/usb/locked");
     }
-    test::FakeDirectorySource source;
+    fake::Directories source;
 };
 
 // The stored drive failing keeps the current place; the directory failing keeps the drive's.
