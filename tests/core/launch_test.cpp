@@ -181,19 +181,16 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
 
 TEST(DosMachine, FileNames) {
     const std::pair<std::string, std::string> cases[] = {
-        {"CON.SPC", "CON_.SPC"},  {"com9.spc", "COM9_.SPC"},  {"COM10.SPC", "COM10.SPC"},
-        {"coma.spc", "COMA.SPC"}, {"com1.spc", "COM1_.SPC"},  {"zz.spc", "ZZ.SPC"},
-        {"nul", "NUL_"},          {".hidden", "FILE.HID"},    {"a.b.c", "AB.C"},
-        {"song_1-2", "SONG_1-2"}, {"%PATH%.spc", "PATH.SPC"}, {"\xE6\x97\xA5.spc", "FILE.SPC"},
+        {"CON.SPC", "CON_.SPC"},  {"com9.spc", "COM9_.SPC"},    {"COM10.SPC", "COM10.SPC"},
+        {"coma.spc", "COMA.SPC"}, {"com1.spc", "COM1_.SPC"},    {"zz.spc", "ZZ.SPC"},
+        {"nul", "NUL_"},          {".hidden", "FILE.HID"},      {"a.b.c", "AB.C"},
+        {"song_1-2", "SONG_1-2"}, {"%PATH%.spc", "PATH.SPC"},   {"\xE6\x97\xA5.spc", "FILE.SPC"},
+        {"x.y.wave", "XY.WAV"},   {"Output of it", "OUTPUTOF"}, {"x\" & c \\ \xC3\x9C", "XC"},
     };
     for (const auto& [longName, expected] : cases) {
         EXPECT_EQ(dos::fileName(longName), expected) << longName;
         EXPECT_TRUE(dos::isDosName(expected)) << expected;
     }
-    EXPECT_EQ(dos::fileName("Output of today.wave"), "OUTPUTOF.WAV");
-    EXPECT_EQ(dos::fileName("x.spc\" & mount c \\ & y"), "X.SPC");
-    EXPECT_EQ(dos::fileName("\xC3\x9Cn\xC3\xAF.spc"), "N.SPC");
-    EXPECT_EQ(dos::fileName(std::string(246, 'a') + ".spc"), "AAAAAAAA.SPC");
     for (std::string_view name : {"SPCPLAY.EXE", "spcplay.exe", "A.B"})
         EXPECT_TRUE(dos::isDosName(name)) << name;
     for (std::string_view name : {"", "SPC PLAY.EXE", "SPCPLAYER.EXE", "X.EXEC", "CON.EXE", "A&B"})
@@ -206,11 +203,10 @@ TEST(DosMachine, OnlyPlainCommandsAndDirectories) {
                                   "C:\\A.EXE | B", "C:\\A.EXE \"x\""})
         EXPECT_FALSE(dos::isPlainCommand(line)) << line;
 
-    EXPECT_EQ(dos::stagingBase("/run/user/1000", "/var/tmp"), "/run/user/1000");
-    EXPECT_EQ(dos::stagingBase(nullptr, "/var/t+p.1"), "/var/t+p.1");
-    EXPECT_EQ(dos::stagingBase("relative", nullptr), "/tmp");
-    EXPECT_EQ(dos::stagingBase("/run/user/a b", "/tmp/%x"), "/tmp");
-    EXPECT_EQ(dos::stagingBase("/home/\"q\"", "/t;x"), "/tmp");
+    EXPECT_EQ(dos::stagingBase("/run/user/1000", "/var/tmp") +
+                  dos::stagingBase(nullptr, "/v/t+p.1") + dos::stagingBase("relative", nullptr) +
+                  dos::stagingBase("/run/a b", "/tmp/%x") + dos::stagingBase("/home/\"q\"", "/t;x"),
+              "/run/user/1000/v/t+p.1/tmp/tmp/tmp");
 
     for (std::string_view dir : {"C:\\", "a:\\x", "Z:\\PROGRA~1\\KAVO_1-2.X\\"})
         EXPECT_TRUE(dos::isPlainWindowsDir(dir)) << dir;
