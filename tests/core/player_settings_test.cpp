@@ -32,13 +32,10 @@ TEST(PlayerSettings, EmptyStoreGivesDefaultsAndSavesAllInOrder) {
     EXPECT_EQ(marks(settings), "mnu44100 10");
     EXPECT_EQ(settings.levelCaption(), "Current Level:  75");
     settings.savereg(store);
-    using W = fake::Store::Write;
-    const std::string app = "KAVO FE", sec = "Settings";
-    EXPECT_EQ(store.writes, (std::vector<W>{{app, sec, "SPCDir", ""},
-                                            {app, sec, "Sampling Rate", "3"},
-                                            {app, sec, "Stereo", "1"},
-                                            {app, sec, "Force 8-bit Sound", "0"},
-                                            {app, sec, "Volume", "75"}}));
+    EXPECT_EQ(store.writes, (std::vector<std::string>{
+                                "KAVO FE|Settings|SPCDir|", "KAVO FE|Settings|Sampling Rate|3",
+                                "KAVO FE|Settings|Stereo|1", "KAVO FE|Settings|Force 8-bit Sound|0",
+                                "KAVO FE|Settings|Volume|75"}));
 
     // A stored player path shows, but its directory is known only once adopted in this run.
     settings = loaded(store, "SPCDir", "/opt/spc/SPCPLAY.EXE");

@@ -20,13 +20,9 @@
 
 namespace kavo::fake {
 
+// Writes are logged as "app|section|key|value".
 class Store : public SettingsStore {
 public:
-    struct Write {
-        std::string app, section, key, value;
-        bool operator==(const Write&) const = default;
-    };
-
     std::string get(std::string_view app, std::string_view section, std::string_view key) override {
         reads.emplace_back(key);
         auto it = entries.find({std::string(app), std::string(section), std::string(key)});
@@ -34,9 +30,9 @@ public:
     }
     bool save(std::string_view app, std::string_view section, std::string_view key,
               std::string_view value) override {
-        writes.push_back(
-            {std::string(app), std::string(section), std::string(key), std::string(value)});
-        entries[{writes.back().app, writes.back().section, writes.back().key}] = value;
+        writes.push_back(std::string(app) + "|" + std::string(section) + "|" + std::string(key) +
+                         "|" + std::string(value));
+        entries[{std::string(app), std::string(section), std::string(key)}] = value;
         return true;
     }
     void put(std::string_view key, std::string_view value) {
@@ -51,7 +47,7 @@ public:
 
     std::map<std::tuple<std::string, std::string, std::string>, std::string> entries;
     std::vector<std::string> reads;
-    std::vector<Write> writes;
+    std::vector<std::string> writes;
 };
 
 class Messages : public MessageSink {
