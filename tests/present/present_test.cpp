@@ -159,8 +159,8 @@ TEST_F(PresentTest, BoxesShowWhatPickersGiveAndLaunchTakesThem) {
               "SPCPLAY.EXE not found!|You must specify an SPC file!");
 }
 
-// Each picker opens at its own stored place; confirmed, it keeps the place it is at. Load with
-// no file chosen only says so.
+// Confirmed, a picker keeps the place it is at, which it opens at next (the directory picker's
+// reopening: the real-window runs). Load with no file chosen only says so.
 TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"cancel", "close|enableMain|", "|||"},
@@ -203,12 +203,8 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {
 
     store.put("SPCDir1", "/");
     store.put("SPCDir2", "/home/music");
-    store.put("SPCDir3", "/media/usb");
-    store.put("SPCDir4", "/media/gone");
     spc.open();
-    dirs.open();
     EXPECT_EQ(view.files, "deep.spc ");
-    EXPECT_EQ(dirs.lists().path(), "/media/usb") << "the stored drive's own directory";
 }
 
 // A box click refilters at once; an unreadable directory only beeps.
