@@ -1,8 +1,6 @@
 // The Windows backends, the stand-in programs and the native views for real, under Wine: the
 // cases the core's tests hold with fakes are not repeated here.
 #include "fakes/fakes.h"
-#include "launch/dosname.h"
-#include "launch/player.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_dosbox_starter.h"
@@ -20,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <process.h>
 
 namespace kavo::win32ui {
 
@@ -73,7 +70,7 @@ struct Win32Test : ::testing::Test {
     }
 };
 
-TEST_F(Win32Test, FilesAreFoundOnlyOrdinaryWrittenWholeOrNotAtAllAndShortenedAsTheSystemDoes) {
+TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsValuesExactly) {
     write(path("plain.spc"), "");
     write(path("ro.spc"), "", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     write(path("hro.spc"), "", FILE_ATTRIBUTE_HIDDEN);
@@ -110,7 +107,7 @@ TEST_F(Win32Test, FilesAreFoundOnlyOrdinaryWrittenWholeOrNotAtAllAndShortenedAsT
     write(one, "SNES");
     write(given, "SNES");
     const std::string found = shortPath(one) + '\0';
-    const std::size_t n = found.size(), all = kShortPathBufferSize;
+    const std::size_t n = found.size(), all = 1000;
     const std::tuple<std::string, std::size_t, std::string> shortened[] = {
         {one, n, found},           {one, n - 1, ""},      {given, all, given + '\0'},
         {path("No.spc"), all, ""}, {"\xFF.spc", all, ""}, {one + '\0', all, ""}};
@@ -125,6 +122,27 @@ TEST_F(Win32Test, FilesAreFoundOnlyOrdinaryWrittenWholeOrNotAtAllAndShortenedAsT
     for (const wchar_t* path : {LR"(C:\A B\A.SPC)", LR"(C:\ABCDEFGHI)", LR"(C:\A.SPCX)",
                                 LR"(C:\A.B.C)", LR"(C:\A+B)", LR"(C:\.SPC)", LR"(C:\TRACK.)"})
         EXPECT_FALSE(isShortForm(path)) << win32::toUtf8(path);
+
+    // Where the entries lie, as string values, the Windows end-to-end run reads with "reg query";
+    // under a root of the test's own: the real entries are never touched.
+    const std::wstring keyRoot =
+        L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
+    RegistrySettingsStore store{keyRoot};
+    for (const std::string& value :
+         {""s, " 75 "s, "%SystemRoot%\\x"s, "line\r\nbreak\ttab"s, "nul\0inside"s, "nul ends\0"s,
+          "Músic ♫ 音楽 \xF0\x9F\x8E\xB5"s, std::string(20000, 'x')})
+        EXPECT_TRUE(store.save(kSettingsApp, kSettingsSection, key::kSpcDir, value) &&
+                    store.get(kSettingsApp, kSettingsSection, key::kSpcDir) == value)
+            << value;
+    // Names not UTF-8, with a NUL, empty, addressing another key or too long for one; a value
+    // not UTF-8.
+    const std::pair<std::string, std::string> refused[] = {
+        {"KAVO FE", "\xFF"}, {"KAVO FE", "Vol\0ume"s},        {"KAVO\0FE"s, "Volume"},
+        {"", "Volume"},      {"KAVO FE\\Settings", "Volume"}, {std::string(300, 'a'), "Volume"}};
+    for (const auto& [app, key] : refused)
+        EXPECT_FALSE(store.save(app, kSettingsSection, key, "x")) << app << key;
+    EXPECT_FALSE(store.save(kSettingsApp, kSettingsSection, key::kVolume, "\xFF\xFE"));
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyRoot.c_str());
 }
 
 // The player's path has blanks, and what Windows would try first for it unquoted (SPC.exe) is
@@ -137,7 +155,7 @@ TEST_F(Win32Test, StartersRunThePlayerWithTheLaunchersCommandLineAndSweepStaleSt
     fs::copy_file("kavo_probe_key_window.exe", fsPath(player));
     write(junk, std::string(913758, '\x1A'));
     for (const std::string& program :
-         {std::string(kNoDirectoryText), path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
+         {"(No directory specified)"s, path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
         const std::error_code failure = starter.start({program + " X.SPC", program, {}});
         EXPECT_TRUE(failure && failure.message().find("nknown") == std::string::npos &&
                     failure.message().find_last_of(".\r\n") == std::string::npos)
@@ -171,28 +189,6 @@ TEST_F(Win32Test, StartersRunThePlayerWithTheLaunchersCommandLineAndSweepStaleSt
     CloseHandle(lock);
 }
 
-// Where the entries lie, as string values, the Windows end-to-end run reads with "reg query".
-TEST(RegistryStore, ValuesComeBackByteForByteAndNamesThatCannotBeAreRefused) {
-    // A root of the test's own: the real entries are never touched.
-    const std::wstring root = L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
-    RegistrySettingsStore store{root};
-    for (const std::string& value :
-         {""s, " 75 "s, "%SystemRoot%\\x"s, "line\r\nbreak\ttab"s, "nul\0inside"s, "nul ends\0"s,
-          "Músic ♫ 音楽 \xF0\x9F\x8E\xB5"s, std::string(20000, 'x')})
-        EXPECT_TRUE(store.save(kSettingsApp, kSettingsSection, key::kSpcDir, value) &&
-                    store.get(kSettingsApp, kSettingsSection, key::kSpcDir) == value)
-            << value;
-    // Names not UTF-8, with a NUL, empty, addressing another key or too long for one; a value
-    // not UTF-8.
-    const std::pair<std::string, std::string> refused[] = {
-        {"KAVO FE", "\xFF"}, {"KAVO FE", "Vol\0ume"s},        {"KAVO\0FE"s, "Volume"},
-        {"", "Volume"},      {"KAVO FE\\Settings", "Volume"}, {std::string(300, 'a'), "Volume"}};
-    for (const auto& [app, key] : refused)
-        EXPECT_FALSE(store.save(app, kSettingsSection, key, "x")) << app << key;
-    EXPECT_FALSE(store.save(kSettingsApp, kSettingsSection, key::kVolume, "\xFF\xFE"));
-    RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
-}
-
 // Edit boxes stand for the front end's and other windows: a key that reached one would change its
 // text, which is its title. The player's window is in a process of its own and logs the keys it
 // gets after "ready".
@@ -203,7 +199,7 @@ TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBac
     Win32KeyboardLayout layout;
     Win32KeyInjector injector;
     SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
-    const auto player = _wspawnl(_P_NOWAIT, L"kavo_probe_key_window.exe", L"probe", nullptr);
+    ASSERT_FALSE(starter.start({"probe", "kavo_probe_key_window.exe", {}}));
     ASSERT_TRUE(waitFor([] { return IsWindowVisible(FindWindowW(L"KavoProbe", L"SPCPLAY")); }));
     const HWND exact = FindWindowW(L"KavoProbe", L"SPCPLAY");
     // Only this program's windows are its own; an exact title wins over a beginning, and case
@@ -226,13 +222,13 @@ TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBac
         waitFor([&] { return read(log).size() > before; }, 5000);
     }
     // The US layout's keys, which the throw-away prefix has: q, 1 to 9, Shift and "=", "-".
-    const std::string keys =
-        "ready\ndown 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\ndown 51 4\nup 51 4\n"
-        "down 52 5\nup 52 5\ndown 53 6\nup 53 6\ndown 54 7\nup 54 7\ndown 55 8\nup 55 8\n"
-        "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\n"
-        "up 187 13\ndown 189 12\nup 189 12\n";
+    const std::string keys = "ready\ndown 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\n"
+                             "down 51 4\nup 51 4\ndown 52 5\nup 52 5\ndown 53 6\nup 53 6\n"
+                             "down 54 7\nup 54 7\ndown 55 8\nup 55 8\ndown 56 9\nup 56 9\n"
+                             "down 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\n"
+                             "up 187 13\ndown 189 12\nup 189 12\n";
     EXPECT_TRUE(waitFor([&] { return read(log).ends_with(keys); })) << read(log);
-    TerminateProcess(reinterpret_cast<HANDLE>(player), 0);
+    PostMessageW(exact, WM_CLOSE, 0, 0);
     EXPECT_EQ(utf8Text(frontEnd) + utf8Text(longer), "KAVO FE under testSPCPLAY - Track One");
     // A byte above 127 keeps its value on the way: e acute is 0xE9 in ANSI, 0x82 in OEM.
     EXPECT_EQ(layout.charToOem(0xE9), 0x82);

@@ -1,11 +1,12 @@
 // Stands in for the programs the tests start, logging to the file named by KAVO_PROBE_LOG; small
-// (no streams), as the Windows end-to-end run cuts a copy to the player's length.
+// (no streams), as the Windows end-to-end run cuts a copy to the player's length. Logs
+// "cmd LINE" with its own command line.
 // As dosbox.exe (given -conf FILE): runs FILE's autoexec, refusing a mount outside FILE's
 // directory; for the player's line logs "cmd LINE" and "cfg" with the size of SPCPLAY.CFG on C,
 // and appends "WAV:" and the SPC file's bytes to the file after "-w", all read through the
 // mounts; then shows a window titled like DOSBox's, logs "down SCAN" for each key press and ends
-// on q. As the player: logs "cmd LINE"; with KAVO_PROBE_TITLE set, then shows a window so titled
-// and logs "down|up VK SCAN" for each key message until it is closed.
+// on q. As the player, with KAVO_PROBE_TITLE set: shows a window so titled and logs
+// "down|up VK SCAN" for each key message until it is closed.
 #include "platform/win32/wide_text.h"
 
 #include <cstdio>
@@ -77,8 +78,7 @@ int wmain(int count, wchar_t** argv) {
              !append(resolve(rest.substr(3)), "WAV:" + readAll(resolve(second)))))
             log("error " + line);
     }
-    if (!dosbox)
-        log("cmd " + toUtf8(GetCommandLineW()));
+    log("cmd " + toUtf8(GetCommandLineW()));
     const wchar_t* title = dosbox ? L"DOSBox 0.74-3, Cpu speed: 3000 cycles, Program:  SPCPLAY"
                                   : _wgetenv(L"KAVO_PROBE_TITLE");
     if (title == nullptr)
