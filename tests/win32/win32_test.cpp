@@ -107,10 +107,9 @@ TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsVa
     write(one, "SNES");
     write(given, "SNES");
     const std::string found = shortPath(one) + '\0';
-    const std::size_t n = found.size(), all = 1000;
     const std::tuple<std::string, std::size_t, std::string> shortened[] = {
-        {one, n, found},           {one, n - 1, ""},      {given, all, given + '\0'},
-        {path("No.spc"), all, ""}, {"\xFF.spc", all, ""}, {one + '\0', all, ""}};
+        {one, found.size(), found}, {one, found.size() - 1, ""}, {given, 1000, given + '\0'},
+        {path("No.spc"), 1000, ""}, {"\xFF.spc", 1000, ""},      {one + '\0', 1000, ""}};
     for (const auto& [file, size, written] : shortened) {
         std::string buffer(size, '#');
         shortPaths.getShortPathName(file, buffer);
@@ -125,15 +124,13 @@ TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsVa
 
     // Where the entries lie, as string values, the Windows end-to-end run reads with "reg query";
     // under a root of the test's own: the real entries are never touched.
-    const std::wstring keyRoot =
-        L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
-    RegistrySettingsStore store{keyRoot};
+    const std::wstring base = L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
+    RegistrySettingsStore store{base};
     for (const std::string& value :
          {""s, " 75 "s, "%SystemRoot%\\x"s, "line\r\nbreak\ttab"s, "nul\0inside"s, "nul ends\0"s,
           "Músic ♫ 音楽 \xF0\x9F\x8E\xB5"s, std::string(20000, 'x')})
         EXPECT_TRUE(store.save(kSettingsApp, kSettingsSection, key::kSpcDir, value) &&
-                    store.get(kSettingsApp, kSettingsSection, key::kSpcDir) == value)
-            << value;
+                    store.get(kSettingsApp, kSettingsSection, key::kSpcDir) == value);
     // Names not UTF-8, with a NUL, empty, addressing another key or too long for one; a value
     // not UTF-8.
     const std::pair<std::string, std::string> refused[] = {
@@ -142,12 +139,14 @@ TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsVa
     for (const auto& [app, key] : refused)
         EXPECT_FALSE(store.save(app, kSettingsSection, key, "x")) << app << key;
     EXPECT_FALSE(store.save(kSettingsApp, kSettingsSection, key::kVolume, "\xFF\xFE"));
-    RegDeleteTreeW(HKEY_CURRENT_USER, keyRoot.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
 }
 
 // The player's path has blanks, and what Windows would try first for it unquoted (SPC.exe) is
-// there too, and would not run.
-TEST_F(Win32Test, StartersRunThePlayerWithTheLaunchersCommandLineAndSweepStaleStages) {
+// there too, and would not run. The remote then works the player's window, in a process of its
+// own, which logs its command line and, after "ready", the keys it gets. Edit boxes stand for the
+// front end's and other windows: a key that reached one would change its text, its title.
+TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWorksItsWindow) {
     // Starts that cannot happen are reported in the system's words; a file of the player's length
     // that Windows cannot run, as a DOS program on 64-bit Windows, as a refused format.
     const std::string player = path("SPC Player ♫.EXE"), junk = path("Not A Program.exe");
@@ -162,14 +161,6 @@ TEST_F(Win32Test, StartersRunThePlayerWithTheLaunchersCommandLineAndSweepStaleSt
             << program << ": " << failure.message();
         EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
     }
-    const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
-    write(spc, "SNES-SPC700");
-    PlayerSettings settings;
-    settings.adopt(path(), player);
-    Launcher launcher(files, shortPaths, starter, messages);
-    ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
-    waitFor([this] { return fs::exists(fsPath(log)); });
-    EXPECT_EQ(read(log), "cmd " + player + " " + shortPath(spc) + " -w " + shortPath(wav) + "\n");
 
     // The DOSBox starter sweeps stale stages once their recording is delivered; a run through a
     // stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh.
@@ -187,19 +178,19 @@ TEST_F(Win32Test, StartersRunThePlayerWithTheLaunchersCommandLineAndSweepStaleSt
     EXPECT_TRUE(!fs::exists(fsPath(stale)) && fs::exists(fsPath(live)));
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
     CloseHandle(lock);
-}
 
-// Edit boxes stand for the front end's and other windows: a key that reached one would change its
-// text, which is its title. The player's window is in a process of its own and logs the keys it
-// gets after "ready".
-TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBack) {
+    const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
+    write(spc, "SNES-SPC700");
+    PlayerSettings settings;
+    settings.adopt(path(), player);
+    Launcher launcher(files, shortPaths, starter, messages);
+    SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
+    ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
     HWND frontEnd = CreateWindowW(L"EDIT", L"KAVO FE under test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     Win32WindowActivator windows{"KAVO FE under test"};
     Win32KeyboardLayout layout;
     Win32KeyInjector injector;
-    SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
-    ASSERT_FALSE(starter.start({"probe", "kavo_probe_key_window.exe", {}}));
     ASSERT_TRUE(waitFor([] { return IsWindowVisible(FindWindowW(L"KavoProbe", L"SPCPLAY")); }));
     const HWND exact = FindWindowW(L"KavoProbe", L"SPCPLAY");
     // Only this program's windows are its own; an exact title wins over a beginning, and case
@@ -221,13 +212,15 @@ TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBac
         EXPECT_EQ(GetForegroundWindow(), frontEnd) << button.caption;
         waitFor([&] { return read(log).size() > before; }, 5000);
     }
-    // The US layout's keys, which the throw-away prefix has: q, 1 to 9, Shift and "=", "-".
-    const std::string keys = "ready\ndown 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\n"
-                             "down 51 4\nup 51 4\ndown 52 5\nup 52 5\ndown 53 6\nup 53 6\n"
-                             "down 54 7\nup 54 7\ndown 55 8\nup 55 8\ndown 56 9\nup 56 9\n"
-                             "down 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\n"
-                             "up 187 13\ndown 189 12\nup 189 12\n";
-    EXPECT_TRUE(waitFor([&] { return read(log).ends_with(keys); })) << read(log);
+    // The launcher's command line as it is; the US layout's keys, which the throw-away prefix
+    // has: q, 1 to 9, Shift and "=", "-".
+    const std::string all =
+        "cmd " + player + " " + shortPath(spc) + " -w " + shortPath(wav) +
+        "\nready\ndown 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\ndown 51 4\n"
+        "up 51 4\ndown 52 5\nup 52 5\ndown 53 6\nup 53 6\ndown 54 7\nup 54 7\ndown 55 8\nup 55 8\n"
+        "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\nup 187 13\n"
+        "down 189 12\nup 189 12\n";
+    EXPECT_TRUE(waitFor([&] { return read(log) == all; })) << read(log);
     PostMessageW(exact, WM_CLOSE, 0, 0);
     EXPECT_EQ(utf8Text(frontEnd) + utf8Text(longer), "KAVO FE under testSPCPLAY - Track One");
     // A byte above 127 keeps its value on the way: e acute is 0xE9 in ANSI, 0x82 in OEM.
