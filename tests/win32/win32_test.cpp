@@ -1,9 +1,6 @@
 // The Windows backends, the stand-in programs and the native views for real, under Wine: the
 // cases the core's tests hold with fakes are not repeated here.
 #include "fakes/fakes.h"
-#include "launch/dosname.h"
-#include "launch/launcher.h"
-#include "launch/player.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_dosbox_starter.h"
@@ -21,10 +18,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <process.h>
 
 namespace kavo::win32ui {
-namespace {
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
@@ -32,8 +27,7 @@ namespace fs = std::filesystem;
 // Real files in a fresh directory under the temporary directory, the real backends, and
 // waiting with the thread's messages served. The programs the tests start are in the working
 // directory, the build directory.
-class Win32Test : public ::testing::Test {
-protected:
+struct Win32Test : ::testing::Test {
     // One per test process; eight characters, so that its own name is already in 8.3 form.
     const fs::path root =
         fs::temp_directory_path() / ("K" + std::to_string(GetCurrentProcessId() % 10000000));
@@ -76,7 +70,7 @@ protected:
     }
 };
 
-TEST_F(Win32Test, FileSystemFindsOnlyOrdinaryFilesAndWritesWholeFilesOrNothing) {
+TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsValuesExactly) {
     write(path("plain.spc"), "");
     write(path("ro.spc"), "", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     write(path("hro.spc"), "", FILE_ATTRIBUTE_HIDDEN);
@@ -98,28 +92,25 @@ TEST_F(Win32Test, FileSystemFindsOnlyOrdinaryFilesAndWritesWholeFilesOrNothing) 
     // Held open elsewhere without sharing, as by a player still reading it.
     HANDLE holder = CreateFileW(fsPath(cfg).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    for (const std::string& bad : {cfg, dir, path("No Dir\\A.CFG"), path("NUL"), ""s}) {
-        EXPECT_FALSE(files.writeWhole(bad, "new") || files.openOrCreate(bad)) << bad;
-        EXPECT_EQ(files.fileSize(bad), std::nullopt) << bad;
-    }
+    for (const std::string& bad : {cfg, dir, path("No Dir\\A.CFG"), path("NUL"), ""s})
+        EXPECT_FALSE(files.writeWhole(bad, "new") || files.openOrCreate(bad) || files.fileSize(bad))
+            << bad;
     CloseHandle(holder);
     EXPECT_TRUE(files.openOrCreate(cfg) && files.openOrCreate(path("New.wav")));
     EXPECT_EQ(read(cfg), bytes);
     EXPECT_EQ(files.fileSize(cfg), bytes.size());
     EXPECT_EQ(files.fileSize(path("New.wav")), 0u);
     EXPECT_FALSE(files.fileSize(path("Missing.exe")) || fs::exists(fsPath(path("Missing.exe"))));
-}
 
-TEST_F(Win32Test, ShortPathIsTheSystemsWholeWithItsEndOrNothing) {
+    // A short path is the system's, whole with its end, or nothing.
     const std::string one = path("Music Files\\Track One.spc"), given = shortPath(dir) + "\\t.spc";
     write(one, "SNES");
     write(given, "SNES");
     const std::string found = shortPath(one) + '\0';
-    const std::size_t n = found.size(), all = kShortPathBufferSize;
-    const std::tuple<std::string, std::size_t, std::string> cases[] = {
-        {one, n, found},           {one, n - 1, ""},      {given, all, given + '\0'},
-        {path("No.spc"), all, ""}, {"\xFF.spc", all, ""}, {one + '\0', all, ""}};
-    for (const auto& [file, size, written] : cases) {
+    const std::tuple<std::string, std::size_t, std::string> shortened[] = {
+        {one, found.size(), found}, {one, found.size() - 1, ""}, {given, 1000, given + '\0'},
+        {path("No.spc"), 1000, ""}, {"\xFF.spc", 1000, ""},      {one + '\0', 1000, ""}};
+    for (const auto& [file, size, written] : shortened) {
         std::string buffer(size, '#');
         shortPaths.getShortPathName(file, buffer);
         EXPECT_EQ(buffer, written + std::string(size - written.size(), '#')) << file;
@@ -130,47 +121,16 @@ TEST_F(Win32Test, ShortPathIsTheSystemsWholeWithItsEndOrNothing) {
     for (const wchar_t* path : {LR"(C:\A B\A.SPC)", LR"(C:\ABCDEFGHI)", LR"(C:\A.SPCX)",
                                 LR"(C:\A.B.C)", LR"(C:\A+B)", LR"(C:\.SPC)", LR"(C:\TRACK.)"})
         EXPECT_FALSE(isShortForm(path)) << win32::toUtf8(path);
-}
 
-// The player's path has blanks, and what Windows would try first for it unquoted (SPC.exe) is
-// there too, and would not run.
-TEST_F(Win32Test, ProcessStarterRunsThePlayerWithTheLaunchersCommandLineAsItIs) {
-    const std::string player = path("SPC Player ♫.EXE");
-    write(path("SPC.exe"), "");
-    fs::copy_file("kavo_probe_key_window.exe", fsPath(player));
-    // Starts that cannot happen are reported in the system's words; a file of the player's length
-    // that Windows cannot run, as a DOS program on 64-bit Windows, as a refused format.
-    const std::string junk = path("Not A Program.exe");
-    write(junk, std::string(913758, '\x1A'));
-    for (const std::string& program :
-         {std::string(kNoDirectoryText), path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
-        const std::error_code failure = starter.start({program + " X.SPC", program, {}});
-        EXPECT_TRUE(failure && failure.message().find("nknown") == std::string::npos &&
-                    failure.message().find_last_of(".\r\n") == std::string::npos)
-            << program << ": " << failure.message();
-        EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
-    }
-    const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
-    write(spc, "SNES-SPC700");
-    PlayerSettings settings;
-    settings.adopt(path(), player);
-    Launcher launcher(files, shortPaths, starter, messages);
-    ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
-    waitFor([this] { return fs::exists(fsPath(log)); });
-    EXPECT_EQ(read(log), "cmd " + player + " " + shortPath(spc) + " -w " + shortPath(wav) + "\n");
-}
-
-// Where the entries lie, as string values, the Windows end-to-end run reads with "reg query".
-TEST(RegistryStore, ValuesComeBackByteForByteAndNamesThatCannotBeAreRefused) {
-    // A root of the test's own: the real entries are never touched.
-    const std::wstring root = L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
-    RegistrySettingsStore store{root};
+    // Where the entries lie, as string values, the Windows end-to-end run reads with "reg query";
+    // under a root of the test's own: the real entries are never touched.
+    const std::wstring base = L"Software\\KAVO FE tests\\" + std::to_wstring(GetCurrentProcessId());
+    RegistrySettingsStore store{base};
     for (const std::string& value :
          {""s, " 75 "s, "%SystemRoot%\\x"s, "line\r\nbreak\ttab"s, "nul\0inside"s, "nul ends\0"s,
-          "Músic ♫ 音楽 \xF0\x9F\x8E\xB5"s, std::string(20000, 'x')}) {
-        ASSERT_TRUE(store.save(kSettingsApp, kSettingsSection, key::kSpcDir, value));
-        EXPECT_EQ(store.get(kSettingsApp, kSettingsSection, key::kSpcDir), value);
-    }
+          "Músic ♫ 音楽 \xF0\x9F\x8E\xB5"s, std::string(20000, 'x')})
+        EXPECT_TRUE(store.save(kSettingsApp, kSettingsSection, key::kSpcDir, value) &&
+                    store.get(kSettingsApp, kSettingsSection, key::kSpcDir) == value);
     // Names not UTF-8, with a NUL, empty, addressing another key or too long for one; a value
     // not UTF-8.
     const std::pair<std::string, std::string> refused[] = {
@@ -179,11 +139,31 @@ TEST(RegistryStore, ValuesComeBackByteForByteAndNamesThatCannotBeAreRefused) {
     for (const auto& [app, key] : refused)
         EXPECT_FALSE(store.save(app, kSettingsSection, key, "x")) << app << key;
     EXPECT_FALSE(store.save(kSettingsApp, kSettingsSection, key::kVolume, "\xFF\xFE"));
-    RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
 }
 
-// A run through a stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh.
-TEST_F(Win32Test, DosboxStarterSweepsStaleStagesOnceTheirRecordingIsDelivered) {
+// The player's path has blanks, and what Windows would try first for it unquoted (SPC.exe) is
+// there too, and would not run. The remote then works the player's window, in a process of its
+// own, which logs its command line and, after "ready", the keys it gets. Edit boxes stand for the
+// front end's and other windows: a key that reached one would change its text, its title.
+TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWorksItsWindow) {
+    // Starts that cannot happen are reported in the system's words; a file of the player's length
+    // that Windows cannot run, as a DOS program on 64-bit Windows, as a refused format.
+    const std::string player = path("SPC Player ♫.EXE"), junk = path("Not A Program.exe");
+    write(path("SPC.exe"), "");
+    fs::copy_file("kavo_probe_key_window.exe", fsPath(player));
+    write(junk, std::string(913758, '\x1A'));
+    for (const std::string& program :
+         {"(No directory specified)"s, path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
+        const std::error_code failure = starter.start({program + " X.SPC", program, {}});
+        EXPECT_TRUE(failure && failure.message().find("nknown") == std::string::npos &&
+                    failure.message().find_last_of(".\r\n") == std::string::npos)
+            << program << ": " << failure.message();
+        EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
+    }
+
+    // The DOSBox starter sweeps stale stages once their recording is delivered; a run through a
+    // stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh.
     const std::string stale = path("kavofe-dosbox-1\\"), live = path("kavofe-dosbox-2\\");
     write(path("user.wav"), "RIFF");
     write(stale + "lock", "");
@@ -195,32 +175,29 @@ TEST_F(Win32Test, DosboxStarterSweepsStaleStagesOnceTheirRecordingIsDelivered) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     MessageLoop watcher;
     Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
-    EXPECT_FALSE(fs::exists(fsPath(stale)));
-    EXPECT_TRUE(fs::exists(fsPath(live)));
+    EXPECT_TRUE(!fs::exists(fsPath(stale)) && fs::exists(fsPath(live)));
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
     CloseHandle(lock);
-}
 
-// Edit boxes stand for the front end's and other windows: a key that reached one would change its
-// text, which is its title. The player's window is in a process of its own and logs the keys it
-// gets after "ready".
-TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBack) {
-    const auto window = [](const wchar_t* title) {
-        return CreateWindowW(L"EDIT", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
-                             nullptr, nullptr, nullptr, nullptr);
-    };
-    HWND frontEnd = window(L"KAVO FE under test");
+    const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
+    write(spc, "SNES-SPC700");
+    PlayerSettings settings;
+    settings.adopt(path(), player);
+    Launcher launcher(files, shortPaths, starter, messages);
+    SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
+    ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
+    HWND frontEnd = CreateWindowW(L"EDIT", L"KAVO FE under test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     Win32WindowActivator windows{"KAVO FE under test"};
     Win32KeyboardLayout layout;
     Win32KeyInjector injector;
-    SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
-    const auto player = _wspawnl(_P_NOWAIT, L"kavo_probe_key_window.exe", L"probe", nullptr);
     ASSERT_TRUE(waitFor([] { return IsWindowVisible(FindWindowW(L"KavoProbe", L"SPCPLAY")); }));
     const HWND exact = FindWindowW(L"KavoProbe", L"SPCPLAY");
     // Only this program's windows are its own; an exact title wins over a beginning, and case
     // does not count.
     EXPECT_FALSE(Win32WindowActivator("SPCPLAY").activateApplication());
-    HWND longer = window(L"SPCPLAY - Track One");
+    HWND longer = CreateWindowW(L"EDIT", L"SPCPLAY - Track One", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     const std::pair<const char*, HWND> cases[] = {{"spcplay", exact},      {"SPCPLAY -", longer},
                                                   {"spcplay - T", longer}, {"SPCPLAYER", nullptr},
                                                   {"", nullptr},           {"Track One", nullptr}};
@@ -231,20 +208,20 @@ TEST_F(Win32Test, PlayerRemoteFindsThePlayerPressesEveryPanelKeyThereAndComesBac
     }
     for (const PanelButton& button : kPanelButtons) {
         const std::size_t before = read(log).size();
-        ASSERT_TRUE(windows.activateApplication());
         ASSERT_EQ(pressInPlayer(button.text, windows, layout, injector), PanelOutcome::Sent);
         EXPECT_EQ(GetForegroundWindow(), frontEnd) << button.caption;
         waitFor([&] { return read(log).size() > before; }, 5000);
     }
-    waitFor([] { return false; }, 300);
-    TerminateProcess(reinterpret_cast<HANDLE>(player), 0);
-    // The US layout's keys, which the throw-away prefix has: q, 1 to 9, Shift and "=", "-".
-    const std::string keys = read(log);
-    EXPECT_EQ(keys.substr(keys.find("ready\n") + 6),
-              "down 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\ndown 51 4\nup 51 4\n"
-              "down 52 5\nup 52 5\ndown 53 6\nup 53 6\ndown 54 7\nup 54 7\ndown 55 8\nup 55 8\n"
-              "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\n"
-              "up 187 13\ndown 189 12\nup 189 12\n");
+    // The launcher's command line as it is; the US layout's keys, which the throw-away prefix
+    // has: q, 1 to 9, Shift and "=", "-".
+    const std::string all =
+        "cmd " + player + " " + shortPath(spc) + " -w " + shortPath(wav) +
+        "\nready\ndown 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\ndown 51 4\n"
+        "up 51 4\ndown 52 5\nup 52 5\ndown 53 6\nup 53 6\ndown 54 7\nup 54 7\ndown 55 8\nup 55 8\n"
+        "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\nup 187 13\n"
+        "down 189 12\nup 189 12\n";
+    EXPECT_TRUE(waitFor([&] { return read(log) == all; })) << read(log);
+    PostMessageW(exact, WM_CLOSE, 0, 0);
     EXPECT_EQ(utf8Text(frontEnd) + utf8Text(longer), "KAVO FE under testSPCPLAY - Track One");
     // A byte above 127 keeps its value on the way: e acute is 0xE9 in ANSI, 0x82 in OEM.
     EXPECT_EQ(layout.charToOem(0xE9), 0x82);
@@ -293,5 +270,4 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     EXPECT_EQ(store.value(key::kVolume), "80");
 }
 
-} // namespace
 } // namespace kavo::win32ui

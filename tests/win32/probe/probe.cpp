@@ -1,11 +1,12 @@
 // Stands in for the programs the tests start, logging to the file named by KAVO_PROBE_LOG; small
-// (no streams), as the Windows end-to-end run cuts a copy to the player's length.
+// (no streams), as the Windows end-to-end run cuts a copy to the player's length. Logs
+// "cmd LINE" with its own command line.
 // As dosbox.exe (given -conf FILE): runs FILE's autoexec, refusing a mount outside FILE's
 // directory; for the player's line logs "cmd LINE" and "cfg" with the size of SPCPLAY.CFG on C,
 // and appends "WAV:" and the SPC file's bytes to the file after "-w", all read through the
 // mounts; then shows a window titled like DOSBox's, logs "down SCAN" for each key press and ends
-// on q. As the player: logs "cmd LINE"; with KAVO_PROBE_TITLE set, then shows a window so titled
-// and logs "down|up VK SCAN" for each key message until it is closed.
+// on q. As the player, with KAVO_PROBE_TITLE set: shows a window so titled and logs
+// "down|up VK SCAN" for each key message until it is closed.
 #include "platform/win32/wide_text.h"
 
 #include <cstdio>
@@ -18,25 +19,20 @@ wchar_t logName[32768];
 std::wstring drives[128];
 bool dosbox = false;
 
+// Enough for what the tests give it.
 std::string readAll(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        for (int c; (c = fgetc(file)) != EOF;)
-            bytes += static_cast<char>(c);
-        fclose(file);
-    }
-    return bytes;
+    static char bytes[1 << 20];
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    const std::size_t size = file != nullptr ? fread(bytes, 1, sizeof bytes, file) : 0;
+    return file != nullptr && fclose(file) == 0 ? std::string(bytes, size) : std::string();
 }
 
 bool append(const std::wstring& path, const std::string& bytes) {
     FILE* file = _wfopen(path.c_str(), L"ab");
-    return file != nullptr && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-           fclose(file) == 0;
+    return file && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && fclose(file) == 0;
 }
 
-void log(const std::string& line) {
-    append(logName, line + "\n");
-}
+const auto log = [](const std::string& line) { append(logName, line + "\n"); };
 
 // An unmounted drive gives a path on no drive, which names no file.
 std::wstring resolve(const std::string& dosPath) {
@@ -56,10 +52,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 int wmain(int count, wchar_t** argv) {
-    static wchar_t text[32768];
     GetEnvironmentVariableW(L"KAVO_PROBE_LOG", logName, 32768);
     dosbox = count >= 3 && std::wstring_view(argv[1]) == L"-conf";
-    std::wstring title = L"DOSBox 0.74-3, Cpu speed: 3000 cycles, Program:  SPCPLAY";
     const std::wstring conf = dosbox ? argv[2] : L"", stage = conf.substr(0, conf.rfind(L'\\') + 1);
     const std::string lines = readAll(conf);
     for (std::size_t at = lines.find("[autoexec]"), end = 0; at < lines.size(); at = end + 1) {
@@ -84,17 +78,15 @@ int wmain(int count, wchar_t** argv) {
              !append(resolve(rest.substr(3)), "WAV:" + readAll(resolve(second)))))
             log("error " + line);
     }
-    if (!dosbox) {
-        log("cmd " + toUtf8(GetCommandLineW()));
-        title.assign(text, GetEnvironmentVariableW(L"KAVO_PROBE_TITLE", text, 32768));
-    }
-    if (title.empty())
+    log("cmd " + toUtf8(GetCommandLineW()));
+    const wchar_t* title = dosbox ? L"DOSBox 0.74-3, Cpu speed: 3000 cycles, Program:  SPCPLAY"
+                                  : _wgetenv(L"KAVO_PROBE_TITLE");
+    if (title == nullptr)
         return 0;
     const WNDCLASSW windowClass{0, windowProc, 0, 0, {}, {}, {}, {}, {}, L"KavoProbe"};
     RegisterClassW(&windowClass);
-    ShowWindow(CreateWindowW(L"KavoProbe", title.c_str(), WS_OVERLAPPEDWINDOW, 0, 560, 320, 200,
-                             nullptr, nullptr, nullptr, nullptr),
-               SW_SHOWNORMAL);
+    CreateWindowW(L"KavoProbe", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 560, 320, 200, nullptr,
+                  nullptr, nullptr, nullptr);
     log("ready");
     for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;)
         DispatchMessageW(&message);
