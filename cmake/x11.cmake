@@ -20,9 +20,6 @@ if(KAVO_BUILD_TESTS)
     COMMENT "Padding the stand-in player to SPCPLAY.EXE"
     VERBATIM)
   add_custom_target(kavo_standin_player ALL DEPENDS ${KAVO_STANDIN_EXE})
-  # The close box of a window manager, for the real-window tests.
-  add_executable(kavo_wm_close tests/tools/wm_close.cpp)
-  target_link_libraries(kavo_wm_close PRIVATE X11::X11)
 
   # The tests share one X server and its keyboard focus: they must not run at the same time.
   file(GLOB KAVO_X11_TEST_SOURCES CONFIGURE_DEPENDS tests/x11/*.cpp)

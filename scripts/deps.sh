@@ -10,7 +10,7 @@ packages_for() {
     ui) echo "qt6-base-dev libgl1-mesa-dev" ;;
     x11) echo "libxtst-dev libx11-dev" ;;
     testlibs) echo "libgtest-dev libgmock-dev libbenchmark-dev" ;;
-    display) echo "xvfb xauth x11-utils xdotool imagemagick openbox" ;;
+    display) echo "xvfb xauth x11-utils xdotool wmctrl imagemagick openbox" ;;
     dosbox) echo "dosbox" ;;
     dostest) echo "nasm x11-xkb-utils procps" ;;
     package) echo "dpkg-dev file" ;;

@@ -34,7 +34,7 @@ wait_for ini_has "SPCDir2=$MUSIC" && ini_has "SPCDir1=/" || fail "the SPC direct
 xdotool windowfocus --sync "$MAIN" key --clearmodifiers ctrl+l
 wait_for focus_in 'Load SPC File' || fail "the SPC file picker did not reopen with the focus"
 saved=$(cat "$INI")
-"$(dirname "$KAVOFE")/kavo_wm_close" "$MAIN"
+wmctrl -i -c "$MAIN" # as the window manager's close box does
 sleep 0.5
 [ -n "$(find_window "$TITLE")" ] && [ "$(cat "$INI")" = "$saved" ] ||
     fail "a close request under a picker closed the main window or saved the settings"

@@ -2,7 +2,6 @@
 #include "picker/check_filter.h"
 #include "picker/picker_lists.h"
 #include "picker/picker_paths.h"
-#include "picker/setdir.h"
 #include "picker/spc_tag.h"
 #include "picker/std_directory_source.h"
 #include "picker/wildcard.h"
@@ -89,22 +88,6 @@ TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
         {fifo, std::nullopt}};
     for (const auto& [path, tag] : cases) // a FIFO must neither block nor be read
         EXPECT_EQ(readSpcTagFile(path), tag) << path;
-}
-
-// Only the player of the one expected length is adopted, found in any letter case.
-TEST(Setdir, AdoptsOnlyThePlayerOfTheExpectedLength) {
-    const std::string wrong = "This version of SPCPlay is not .650.\rThis will cause some "
-                              "incompatibilities.";
-    for (const auto& [size, message] : std::vector<std::pair<std::size_t, std::string>>{
-             {913758, ""}, {913757, wrong}, {913759, wrong}, {0, "SPCPLAY.EXE not found!"}}) {
-        fake::Files files;
-        fake::Messages messages;
-        PlayerSettings settings;
-        files.files["/p/spcplay.exe"] = std::string(size, 'x');
-        setdir("/p/", files, messages, settings);
-        EXPECT_EQ(settings.playerPath(), message.empty() ? "/p/spcplay.exe" : "") << size;
-        EXPECT_EQ(messages.shown.empty() ? "" : messages.shown[0].text, message) << size;
-    }
 }
 
 // Every state clicks can reach, times every box: the clicks (S, Z, A) from opening, the result.
