@@ -39,21 +39,19 @@ include(GoogleTest)
 # runs, not after every build.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
-# The programs the tests start, one stand-in under two names: the player (a window titled like
-# the player's that records the keys it receives) and dosbox.exe.
-foreach(probe key_window dosbox)
-  add_executable(kavo_probe_${probe} tests/win32/probe/probe.cpp)
-  target_link_libraries(kavo_probe_${probe} PRIVATE kavo_win32)
-  # Stripped: the Windows end-to-end run cuts a copy to the player's length.
-  target_link_options(kavo_probe_${probe} PRIVATE -municode -s)
-endforeach()
+# The one stand-in program the tests start, as the player (a window titled like the player's
+# that records the keys it receives) or, given -conf, as dosbox.exe.
+add_executable(kavo_probe tests/win32/probe/probe.cpp)
+target_link_libraries(kavo_probe PRIVATE kavo_win32)
+# Stripped: the Windows end-to-end run cuts a copy to the player's length.
+target_link_options(kavo_probe PRIVATE -municode -s)
 
 file(GLOB KAVO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
 # The views' tests need the program's resources: its menu and keys.
 add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES} src/ui/win32/kavofe.rc)
 target_include_directories(kavo_win32_tests PRIVATE tests)
 target_link_libraries(kavo_win32_tests PRIVATE kavo_win32ui GTest::gtest GTest::gtest_main)
-add_dependencies(kavo_win32_tests kavo_probe_key_window kavo_probe_dosbox)
+add_dependencies(kavo_win32_tests kavo_probe)
 # One desktop, one foreground window and one keyboard for all: these tests take turns.
 gtest_discover_tests(kavo_win32_tests DISCOVERY_TIMEOUT 120
   PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_desktop)

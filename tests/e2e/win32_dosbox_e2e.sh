@@ -14,7 +14,7 @@ mkdir -p "$PLAYER" "$MUSIC" "$WORK/bin" "$OTHER"
 trap 'rm -rf "$OTHER"; finish' EXIT
 printf 'MZ' >"$PLAYER/SPCPLAY.EXE" # the rest zero bytes: a DOS program to the front end
 printf 'SNES-SPC700' >"$MUSIC/a;b %PATH% ü.spc"
-cp "$BUILD/kavo_probe_dosbox.exe" "$WORK/bin/dosbox.exe"
+cp "$BUILD/kavo_probe.exe" "$WORK/bin/dosbox.exe"
 start_kavofe "$PLAYER" "$MUSIC/a;b %PATH% ü.spc" WINEPATH="$(win "$WORK/bin")" \
     KAVO_PROBE_LOG="$(win "$WORK/probe.log")"
 # Sound, Log to WAV File by the menu bar: Alt+S is the Stop button's access key.

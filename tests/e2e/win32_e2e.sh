@@ -5,7 +5,7 @@ source "$(dirname "$0")/wine_common.sh"
 
 # A stand-in player of the player's length, titled like it, that logs its command line and keys.
 mkdir -p "$WORK/player" "$WORK/music"
-cp "$BUILD/kavo_probe_key_window.exe" "$WORK/player/SPCPLAY.EXE"
+cp "$BUILD/kavo_probe.exe" "$WORK/player/SPCPLAY.EXE"
 printf 'SNES' >"$WORK/music/A.SPC"
 start_kavofe "$WORK/player" "$WORK/music/A.SPC" KAVO_PROBE_LOG="$(win "$WORK/keys.log")" \
     KAVO_PROBE_TITLE=SPCPLAY

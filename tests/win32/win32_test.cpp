@@ -151,7 +151,7 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // that Windows cannot run, as a DOS program on 64-bit Windows, as a refused format.
     const std::string player = path("SPC Player ♫.EXE"), junk = path("Not A Program.exe");
     write(path("SPC.exe"), "");
-    fs::copy_file("kavo_probe_key_window.exe", fsPath(player));
+    fs::copy_file("kavo_probe.exe", fsPath(player));
     write(junk, std::string(913758, '\x1A'));
     for (const std::string& program :
          {"(No directory specified)"s, path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
