@@ -2,10 +2,10 @@
 # The DOS player inside the real DOSBox, with no window manager (activation is the program's
 # own): the player stored by an earlier run, the program started elsewhere, an SPC file named
 # like a DOS device and a WAV file with a long name, both behind characters DOSBox's command
-# parser would act on, Launch; the# DOS probe logs what it was given and every key it reads. The panel's keys must arrive
-# exactly, also under a German host layout, the main window gets the focus back after each
-# click, and after q DOSBox ends, the WAV file holds what the probe appended and the staging
-# directory is gone.
+# parser would act on, Launch; the DOS probe logs what it was given and every key it reads.
+# The panel's keys must arrive exactly, also under a German host layout, the main window gets
+# the focus back after each click, and after q DOSBox ends, the WAV file holds what the probe
+# appended and the staging directory is gone.
 # Usage: dosbox_e2e.sh KAVOFE DOS_PROBE ARTEFACT_DIR
 # shellcheck source=tests/e2e/common.sh
 source "$(dirname "$0")/common.sh"
