@@ -235,7 +235,7 @@ TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     EXPECT_EQ(stage.add("/o/x.wav"), "E:\\X.WAV");
     EXPECT_EQ(dos::config("/run/s", stage, "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV"),
               "[sdl]\nfullscreen=false\noutput=surface\nautolock=false\nwaitonerror=false\n"
-              "[dos]\nkeyboardlayout=none\n[autoexec]\n"
+              "[dos]\nkeyboardlayout=none\n[cpu]\ncore=dynamic\ncycles=max\n[autoexec]\n"
               "mount c /run/s/C\nmount d /run/s/D\nmount e /run/s/E\nmount y /run/s/Y\n"
               "echo started > Y:\\STARTED.TXT\nc:\ncd \\\n"
               "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV\nexit\n");

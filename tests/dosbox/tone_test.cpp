@@ -1,0 +1,107 @@
+// The player's DOSBox as the user hears it: a DOS program's Sound Blaster tone reaches the host's
+// sound output (SDL's disk driver writes it to a file), and the program runs far faster than
+// under DOSBox's defaults.
+#include "fakes/fakes.h"
+#include "platform/posix/dosbox_starter.h"
+#include "platform/posix/posix_process_starter.h"
+#include "temp_dir.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <poll.h>
+#include <span>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <utility>
+
+extern char** environ;
+
+namespace kavo {
+namespace {
+
+struct Watcher : FdWatcher {
+    void watch(int fd, std::function<void()> onReady) override { watched = fd, ended = onReady; }
+    void unwatch(int /*fd*/) override {}
+    int watched = -1;
+    std::function<void()> ended;
+};
+
+// Loop iterations a second that the program counted, taken from what it left in dir.
+long speed(const std::string& dir) {
+    const long count = std::stol(test::readAll(dir + "SPEED.TXT"), nullptr, 16);
+    std::filesystem::remove(dir + "SPEED.TXT");
+    return count;
+}
+
+// Half seconds of the capture (16-bit stereo at 44100 Hz) not near silence whose left channel
+// has, among 300 to 600 Hz, its strongest frequency within 10 Hz of 440 and holding most of
+// the power (Goertzel).
+int toneBlocks(const std::string& raw) {
+    constexpr std::size_t kBlock = 22050;
+    std::vector<double> left;
+    for (std::size_t i = 0; i + 4 <= raw.size(); i += 4)
+        left.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(raw[i]) |
+                                                 static_cast<unsigned char>(raw[i + 1]) << 8));
+    int found = 0;
+    for (std::size_t start = 0; start + kBlock <= left.size(); start += kBlock) {
+        const std::span block(left.data() + start, kBlock);
+        double energy = 0, best = 0;
+        int peak = 0;
+        for (const double x : block)
+            energy += x * x;
+        for (int f = 300; f <= 600 && energy > 1e6 * kBlock; ++f) {
+            const double c = 2 * std::cos(2 * std::numbers::pi * f / 44100);
+            double s1 = 0, s2 = 0;
+            for (const double x : block)
+                s2 = std::exchange(s1, x + c * s1 - s2);
+            if (const double power = s1 * s1 + s2 * s2 - c * s1 * s2; power > best)
+                best = power, peak = f;
+        }
+        found += std::abs(peak - 440) <= 10 && 2 * best / (kBlock * energy) > 0.5;
+    }
+    return found;
+}
+
+TEST(DosboxSound, AToneReachesTheHostAndTheProgramRunsAtFullSpeed) {
+    const char* display = std::getenv("KAVO_TEST_DISPLAY"); // NOLINT(concurrency-mt-unsafe)
+    ASSERT_NE(display, nullptr) << "test.sh starts a private Xvfb and names it";
+    test::TempDir root;
+    const std::string dir = root.mkdir("player") + "/", capture = root.dir() + "out.raw";
+    std::filesystem::copy_file(KAVO_DOS_TONE_EXE, dir + "TONE.EXE");
+    // NOLINTBEGIN(concurrency-mt-unsafe): one thread
+    ::setenv("DISPLAY", display, 1);
+    ::setenv("SDL_VIDEODRIVER", "x11", 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+
+    // DOSBox with nothing but the program to run: its defaults.
+    std::vector<std::string> words{
+        "dosbox", "-conf",
+        root.file("bare.conf", "[autoexec]\nmount c " + dir + "\nc:\nTONE\nexit\n")};
+    std::vector<char*> argv{words[0].data(), words[1].data(), words[2].data(), nullptr};
+    pid_t bare = 0;
+    ASSERT_EQ(::posix_spawnp(&bare, "dosbox", nullptr, nullptr, argv.data(), environ), 0);
+    ASSERT_EQ(::waitpid(bare, nullptr, 0), bare);
+    const long defaults = speed(dir);
+
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    ::setenv("SDL_DISKAUDIODELAY", "23", 1); // with the default 150 most buffers are dropped
+    // NOLINTEND(concurrency-mt-unsafe)
+    PosixProcessStarter native;
+    fake::Messages messages;
+    Watcher watcher;
+    DosboxStarter starter(native, watcher, messages, root.mkdir("run"));
+    ASSERT_NE(starter.shortPathsFor(dir + "TONE.EXE"), nullptr);
+    ASSERT_FALSE(starter.start({dir + "TONE.EXE", dir + "TONE.EXE", {}}));
+    pollfd ending{watcher.watched, POLLIN, 0};
+    ASSERT_EQ(::poll(&ending, 1, 90000), 1);
+    watcher.ended();
+    const long ours = speed(dir);
+    EXPECT_GE(ours, 10 * defaults) << ours << " iterations a second against " << defaults;
+    EXPECT_GE(toneBlocks(test::readAll(capture)), 2) << "no second of 440 Hz in the capture";
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+} // namespace
+} // namespace kavo
