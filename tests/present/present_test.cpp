@@ -177,13 +177,12 @@ TEST_F(PresentTest, AStoredPlayerOfTheRightLengthIsAdoptedAtLoad) {
         {"", 0, "SPCPLAY.CFG"},
     };
     for (const auto& [stored, size, cfg] : cases) {
-        fake::Store kept;
         fake::Files disk;
         fake::Messages told;
-        kept.put(key::kSpcDir, stored);
+        store.put(key::kSpcDir, stored);
         if (size != 0)
             disk.files[stored] = std::string(size, '\0');
-        MainPresenter presenter(view, {kept, disk, shortPaths, starter, told});
+        MainPresenter presenter(view, {store, disk, shortPaths, starter, told});
         presenter.load();
         presenter.run(MainCommand::Launch);
         EXPECT_EQ(presenter.settings().playerDirectory(), cfg.substr(0, cfg.size() - 11)) << stored;
