@@ -177,17 +177,16 @@ TEST_F(PresentTest, AStoredPlayerOfTheRightLengthIsAdoptedAtLoad) {
         {"", 0, "SPCPLAY.CFG"},
     };
     for (const auto& [stored, size, cfg] : cases) {
-        fake::Files disk;
-        fake::Messages told;
         store.put(key::kSpcDir, stored);
+        files.files.clear();
         if (size != 0)
-            disk.files[stored] = std::string(size, '\0');
-        MainPresenter presenter(view, {store, disk, shortPaths, starter, told});
-        presenter.load();
-        presenter.run(MainCommand::Launch);
-        EXPECT_EQ(presenter.settings().playerDirectory(), cfg.substr(0, cfg.size() - 11)) << stored;
-        EXPECT_TRUE(disk.files.contains(cfg) && told.shown.size() == 1) << stored << size;
+            files.files[stored] = std::string(size, '\0');
+        main.load(); // as at a start
+        main.run(MainCommand::Launch);
+        EXPECT_EQ(main.settings().playerDirectory(), cfg.substr(0, cfg.size() - 11)) << stored;
+        EXPECT_TRUE(files.files.contains(cfg)) << stored << size;
     }
+    EXPECT_EQ(messages.shown.size(), std::size(cases)) << "the empty SPC box's only";
 }
 
 // Confirmed, a picker keeps the place it is at, which it opens at next (the directory picker's
