@@ -113,6 +113,9 @@ int main(int argc, char** argv) {
 #ifdef KAVO_BENCH_HAVE_DOSBOX
     registerDosbox();
 #endif
+#ifdef KAVO_BENCH_HAVE_DOSBOX_SPEED
+    registerDosboxSpeed();
+#endif
     bool color = true;
     for (int i = 1; i < argc; ++i)
         color &= std::string_view(argv[i]) != "--benchmark_color=false";

@@ -23,5 +23,6 @@ void registerPicker();
 void registerStartup();
 void registerRemote();
 void registerDosbox();
+void registerDosboxSpeed();
 
 } // namespace kavo::bench

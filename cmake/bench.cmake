@@ -47,6 +47,12 @@ if(KAVO_BENCH AND NOT WIN32)
   # The DOS player inside DOSBox: the DOS probe is defined after this file (cmake/dosbox.cmake,
   # only with nasm), and the key figures need the X remote.
   function(kavo_bench_dosbox)
+    if(TARGET kavo_dos_tone)
+      target_sources(kavo_bench PRIVATE bench/dosbox_speed_bench.cpp)
+      target_compile_definitions(kavo_bench PRIVATE KAVO_BENCH_HAVE_DOSBOX_SPEED
+        KAVO_BENCH_DOS_TONE="${KAVO_DOS_TONE_EXE}")
+      add_dependencies(kavo_bench kavo_dos_tone)
+    endif()
     if(NOT TARGET kavo_dos_probe OR NOT TARGET kavo_x11)
       return()
     endif()

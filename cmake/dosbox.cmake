@@ -31,10 +31,26 @@ add_dependencies(kavo_dosbox_tests kavo_dos_probe)
 gtest_discover_tests(kavo_dosbox_tests DISCOVERY_TIMEOUT 60
   PROPERTIES RESOURCE_LOCK kavo_test_display TIMEOUT 120)
 
+# Sound and speed: a DOS program that counts and plays a Sound Blaster tone, run by Launch and
+# by a bare DOSBox (tests/dosbox/tone_test.sh).
+set(KAVO_DOS_TONE_EXE ${CMAKE_BINARY_DIR}/dostone/TONE.EXE)
+add_custom_command(OUTPUT ${KAVO_DOS_TONE_EXE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dostone
+  COMMAND ${KAVO_NASM} -f bin -o ${KAVO_DOS_TONE_EXE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/tone.asm
+  DEPENDS tests/dosbox/tone.asm
+  COMMENT "Assembling the DOS tone program"
+  VERBATIM)
+add_custom_target(kavo_dos_tone ALL DEPENDS ${KAVO_DOS_TONE_EXE})
+
 if(TARGET kavofe)
   # Without a window manager: the main-window run has one, so each activation path runs once.
   add_test(NAME e2e_dosbox
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/dosbox_e2e.sh $<TARGET_FILE:kavofe>
             ${KAVO_DOS_PROBE_EXE} ${CMAKE_BINARY_DIR}/e2e)
   set_tests_properties(e2e_dosbox PROPERTIES RESOURCE_LOCK kavo_test_display TIMEOUT 180)
+  add_test(NAME e2e_dosbox_sound
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/tone_test.sh $<TARGET_FILE:kavofe>
+            ${KAVO_DOS_TONE_EXE} ${CMAKE_BINARY_DIR}/e2e)
+  # Given time: a loaded machine slows DOSBox's start.
+  set_tests_properties(e2e_dosbox_sound PROPERTIES RESOURCE_LOCK kavo_test_display TIMEOUT 300)
 endif()

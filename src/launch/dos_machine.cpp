@@ -121,6 +121,11 @@ std::string config(std::string_view stageDir, const Stage& stage, std::string_vi
                        "waitonerror=false\n"
                        "[dos]\n"
                        "keyboardlayout=none\n"
+                       // The player emulates its sound chip in real time: the defaults give a
+                       // real-mode program a 386's speed, these about a host core's.
+                       "[cpu]\n"
+                       "core=dynamic\n"
+                       "cycles=max\n"
                        "[autoexec]\n";
     auto mount = [&](char drive) {
         text += "mount " + std::string{static_cast<char>(drive - 'A' + 'a')} + " " + stageText +

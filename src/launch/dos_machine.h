@@ -65,7 +65,7 @@ private:
     std::vector<File> files_;
 };
 
-// The DOSBox configuration: windowed, the staged directories mounted (each
+// The DOSBox configuration: windowed, at full speed, the staged directories mounted (each
 // "<stage><separator><drive>"), C: current, the command run, then exit. stageDir must already be
 // plain (see stagingBase and isPlainWindowsDir).
 std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,

@@ -21,4 +21,8 @@ enum class SetdirOutcome { Adopted, NotFound, WrongVersion };
 SetdirOutcome setdir(const std::string& directoryText, FileSystem& files, MessageSink& messages,
                      PlayerSettings& settings);
 
+// A stored player path naming a player that setdir would adopt makes its directory the player
+// directory, so that the configuration file goes where the player reads it; shows nothing.
+void adoptStoredPlayer(FileSystem& files, PlayerSettings& settings);
+
 } // namespace kavo

@@ -10,6 +10,7 @@ MainPresenter::MainPresenter(MainView& view, const MainServices& services)
 
 void MainPresenter::load() {
     settings_.loadreg(store_);
+    adoptStoredPlayer(files_, settings_);
     view_.setText(TextBox::PlayerPath, settings_.pathBoxText());
     refresh();
 }

@@ -50,7 +50,7 @@ public:
     const std::string& stereo() const { return stereo_; }
     const std::string& force8bit() const { return force8bit_; }
     std::int16_t volume() const { return volume_; }
-    // Empty until a directory is adopted in this run; never restored from the store.
+    // Empty until a directory is adopted; loadreg leaves it empty.
     const std::string& playerDirectory() const { return playerDirectory_; }
 
     bool rateChecked(std::string_view code) const { return rateCode_ == code; }

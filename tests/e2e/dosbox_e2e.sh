@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The DOS player inside the real DOSBox, with no window manager (activation is the program's
-# own): the player adopted in its picker, an SPC file named like a DOS device and a WAV file
-# with a long name, both behind characters DOSBox's command parser would act on, Launch; the
-# DOS probe logs what it was given and every key it reads. The panel's keys must arrive
-# exactly, also under a German host layout, the main window gets the focus back after each
-# click, and after q DOSBox ends, the WAV file holds what the probe appended and the staging
-# directory is gone.
+# own): the player stored by an earlier run, the program started elsewhere, an SPC file named
+# like a DOS device and a WAV file with a long name, both behind characters DOSBox's command
+# parser would act on, Launch; the DOS probe logs what it was given and every key it reads.
+# The panel's keys must arrive exactly, also under a German host layout, the main window gets
+# the focus back after each click, and after q DOSBox ends, the WAV file holds what the probe
+# appended and the staging directory is gone.
 # Usage: dosbox_e2e.sh KAVOFE DOS_PROBE ARTEFACT_DIR
 # shellcheck source=tests/e2e/common.sh
 source "$(dirname "$0")/common.sh"
@@ -13,12 +13,11 @@ PLAYER_DIR="$TMP/DOS Player" MUSIC="$TMP/My \"Music\"; 100% & more"
 LOG=$PLAYER_DIR/PROBE.LOG
 mkdir -p "$PLAYER_DIR" "$MUSIC"
 trap 'setxkbmap us; pkill -f -- "-conf $TMP/runtime/" || true; cleanup' EXIT
-printf '[Settings]\nSPCDir3=/\nSPCDir4=%s\nVolume=80\n' "$PLAYER_DIR" >"$INI"
+printf '[Settings]\nSPCDir=%s\nVolume=80\n' "$PLAYER_DIR/SPCPLAY.EXE" >"$INI"
 cp "$STANDIN" "$PLAYER_DIR/SPCPLAY.EXE"
 printf 'SNES-SPC700 Sound File Data' >"$MUSIC/con.spc"
 printf 'RIFF' >"$MUSIC/Output of today.wav"
 start_kavofe SDL_AUDIODRIVER=dummy
-set_player_dir # as it opens: at the player
 
 # type_into Y TEXT: into the text box whose centre is at Y twips.
 type_into() { click_at 2167 "$1" && xdotool key --clearmodifiers ctrl+a type --delay 5 "$2"; }

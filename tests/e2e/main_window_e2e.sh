@@ -48,7 +48,7 @@ wait_for gone 'Load SPC File' || fail "Escape did not close the picker"
 xdotool windowfocus --sync "$MAIN" key --clearmodifiers alt+l
 wait_for grep -q ^MapNotify "$LOG" || fail "the player did not show its window"
 [ "$(sed -n '/^arg/,/^cwd/p' "$LOG")" = "$(printf 'arg %s\n' "$PLAYER_DIR/SPCPLAY.EXE" \
-    "$MUSIC/Track One.spc")"$'\n'"cwd $TMP" ] || fail "arguments or working directory"
+    "$MUSIC/Track One.spc")"$'\n'"cwd $PLAYER_DIR" ] || fail "arguments or working directory"
 
 # The panel: each press gives the player its keys, then the main window the focus back.
 wait_for grep -q ^FocusIn "$LOG" || fail "the window manager did not focus the player"

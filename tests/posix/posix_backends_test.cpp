@@ -60,9 +60,10 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     EXPECT_EQ(readAll(cfg), bytes);
 
     // The process starter: the started /bin/sh writes its argument vector, NUL-separated as
-    // the kernel keeps it; or the reason it could not start.
+    // the kernel keeps it, and its working directory, its own; or the reason it could not start.
     const std::string dump = d + "argv";
-    const std::string script = "cat /proc/$$/cmdline >\"$0.part\" && mv \"$0.part\" \"$0\"";
+    const std::string script =
+        "{ cat /proc/$$/cmdline; pwd -P; } >\"$0.part\" && mv \"$0.part\" \"$0\"";
     const std::vector<std::string> arguments{
         "-c",      script, dump, "$(touch x); \"q\" 'z'", "new\nline\t\r", "non-UTF-8 \xFF\xFE",
         "-leading"};
@@ -73,7 +74,7 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     std::string expected = "/bin/sh";
     for (const std::string& argument : arguments)
         expected += '\0' + argument;
-    EXPECT_EQ(readAll(dump), expected + '\0');
+    EXPECT_EQ(readAll(dump), expected + '\0' + std::filesystem::canonical("/bin").string() + "\n");
     EXPECT_FALSE(std::filesystem::exists("x"));
     errno = 0;
     EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD) << "a zombie was left";

@@ -165,6 +165,30 @@ TEST_F(PresentTest, BoxesShowWhatPickersGiveAndLaunchTakesThem) {
     EXPECT_EQ(shown, "SPCPLAY.EXE not found!|" + wrong + wrong + "You must specify an SPC file!|");
 }
 
+// A stored player that setdir would take is adopted at load, silently; the configuration file
+// then goes beside it, else into the working directory.
+TEST_F(PresentTest, AStoredPlayerOfTheRightLengthIsAdoptedAtLoad) {
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
+        {"/opt/spc/SPCPLAY.EXE", 913758, "/opt/spc/SPCPLAY.CFG"},
+        {"/opt/spc/spcplay.exe", 913758, "/opt/spc/SPCPLAY.CFG"},
+        {"/opt/spc/SPCPLAY.EXE", 913757, "SPCPLAY.CFG"},
+        {"/opt/spc/PLAYER.EXE", 913758, "SPCPLAY.CFG"},
+        {"/opt/spc/SPCPLAY.EXE", 0, "SPCPLAY.CFG"}, // missing
+        {"", 0, "SPCPLAY.CFG"},
+    };
+    for (const auto& [stored, size, cfg] : cases) {
+        store.put(key::kSpcDir, stored);
+        files.files.clear();
+        if (size != 0)
+            files.files[stored] = std::string(size, '\0');
+        main.load(); // as at a start
+        main.run(MainCommand::Launch);
+        EXPECT_EQ(main.settings().playerDirectory(), cfg.substr(0, cfg.size() - 11)) << stored;
+        EXPECT_TRUE(files.files.contains(cfg)) << stored << size;
+    }
+    EXPECT_EQ(messages.shown.size(), std::size(cases)) << "the empty SPC box's only";
+}
+
 // Confirmed, a picker keeps the place it is at, which it opens at next (the directory picker's
 // reopening: the real-window runs). Load with no file chosen only says so.
 TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {

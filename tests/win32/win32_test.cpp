@@ -185,6 +185,7 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     settings.adopt(path(), player);
     Launcher launcher(files, shortPaths, starter, messages);
     SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
+    SetEnvironmentVariableW(L"KAVO_PROBE_LOG", L"probe.log"); // in the player's own directory
     ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
     HWND frontEnd = CreateWindowW(L"EDIT", L"KAVO FE under test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);

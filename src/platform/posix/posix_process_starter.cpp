@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,13 @@ std::error_code lastError() {
 std::error_code PosixProcessStarter::start(const CommandLine& command) {
     if (command.program.empty())
         return std::make_error_code(std::errc::no_such_file_or_directory);
+
+    // The player looks for its configuration file in its working directory.
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::absolute(command.program, error);
+    if (error)
+        return error;
+    const std::string path = program.string(), directory = program.parent_path().string();
 
     // Everything the children need is prepared before fork: after it only async-signal-safe
     // calls are allowed.
@@ -47,7 +55,8 @@ std::error_code PosixProcessStarter::start(const CommandLine& command) {
         const pid_t player = ::fork();
         if (player == 0) {
             ::setsid();
-            ::execv(argv[0], argv.data());
+            if (::chdir(directory.c_str()) == 0)
+                ::execv(path.c_str(), argv.data());
         }
         if (player <= 0) {
             const int error = errno;

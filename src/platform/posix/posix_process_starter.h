@@ -4,8 +4,8 @@
 
 namespace kavo {
 
-// Starts the program from its argument vector, detached so that it never becomes a zombie of
-// ours; reports why the program could not be executed.
+// Starts the program from its argument vector in the program's own directory, detached so that
+// it never becomes a zombie of ours; reports why the program could not be executed.
 class PosixProcessStarter : public ProcessStarter {
 public:
     std::error_code start(const CommandLine& command) override;
