@@ -37,14 +37,6 @@ std::wstring wide(std::string_view utf8) {
     return win32::toWide(utf8).value_or(std::wstring());
 }
 
-std::wstring fromAnsi(const std::string& text) {
-    std::wstring result(text.size() + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           result.data(), static_cast<int>(result.size()));
-    result.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return result;
-}
-
 std::string utf8Text(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
@@ -64,6 +56,24 @@ HWND addControl(HWND parent, const wchar_t* windowClass, std::string_view text, 
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
     return control;
+}
+
+bool FocusMemory::handle(HWND window, UINT message, WPARAM wParam) {
+    const bool activated = message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE;
+    if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
+        if (HWND focus = GetFocus(); focus != nullptr && IsChild(window, focus))
+            control_ = focus;
+    } else if ((activated && HIWORD(wParam) == 0) || message == WM_SETFOCUS) {
+        HWND target = control_ != nullptr && IsChild(window, control_) &&
+                              IsWindowEnabled(control_) && IsWindowVisible(control_)
+                          ? control_
+                          : GetNextDlgTabItem(window, nullptr, FALSE);
+        if (target != nullptr) {
+            SetFocus(target);
+            return true;
+        }
+    }
+    return false;
 }
 
 void placeCentred(HWND window, int clientWidth, int clientHeight) {

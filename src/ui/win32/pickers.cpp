@@ -43,7 +43,7 @@ void SpcPickerWindow::showFiles(const std::vector<std::string>& names) {
     SendMessageW(files, WM_SETREDRAW, FALSE, 0);
     SendMessageW(files, LB_RESETCONTENT, 0, 0);
     for (const std::string& name : names)
-        SendMessageW(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fromAnsi(name).c_str()));
+        SendMessageW(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
     SendMessageW(files, WM_SETREDRAW, TRUE, 0);
 }
 
