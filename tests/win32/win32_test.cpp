@@ -249,6 +249,40 @@ std::vector<std::string> rows(HWND list) {
     return texts;
 }
 
+// Labels show their whole text and cover no control; push buttons keep off the bottom edge.
+void expectLaidOut(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const auto rect = [window](HWND control) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (HWND a = GetWindow(window, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
+        wchar_t kind[8] = {};
+        GetClassNameW(a, kind, 8);
+        const RECT at = rect(a);
+        const std::string text = utf8Text(a);
+        const bool push = lstrcmpiW(kind, L"Button") == 0 &&
+                          (GetWindowLongW(a, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+        EXPECT_TRUE(!push || client.bottom - at.bottom >= 3) << text;
+        if (lstrcmpiW(kind, L"Static") != 0)
+            continue;
+        HDC dc = GetDC(a);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(a, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide(text).c_str(), static_cast<int>(wide(text).size()), &size);
+        ReleaseDC(a, dc);
+        EXPECT_LE(size.cx, at.right - at.left) << text;
+        for (HWND b = GetWindow(window, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
+            RECT both{}, other = rect(b);
+            EXPECT_TRUE(a == b || !IntersectRect(&both, &at, &other))
+                << text << " covers " << utf8Text(b);
+        }
+    }
+}
+
 // Double-clicks the directory row showing name.
 void enter(HWND picker, const std::string& name) {
     const std::vector<std::string> shown = rows(GetDlgItem(picker, kDir1));
@@ -278,6 +312,7 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
         return waitFor([&] { return GetFocus() != other; }, 2000), GetFocus();
     };
     ShowWindow(window, SW_SHOWNORMAL);
+    expectLaidOut(window);
     EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(window, kText1); }));
     SetFocus(GetDlgItem(window, kText1 + 1));
     EXPECT_EQ(focusAfterLeaving(window), GetDlgItem(window, kText1 + 1));
@@ -304,6 +339,7 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
         write(path(name + "\\" + name + ".spc"), "");
     SendMessageW(window, WM_COMMAND, IDM_LOADSPC, 0);
     HWND picker = main.picker();
+    expectLaidOut(picker);
     EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(picker, kDrive1); }));
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(window) && !IsWindowEnabled(window));
@@ -328,6 +364,7 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     // The player's directory likewise, stored as UTF-8.
     write(path(names[1] + "\\SPCPLAY.EXE"), std::string(kPlayerExeSize, '\0'));
     SendMessageW(window, WM_COMMAND, IDM_DIR, 0);
+    expectLaidOut(main.picker());
     enter(main.picker(), names[1]);
     SendMessageW(main.picker(), WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitFor([&] { return main.picker() == nullptr; }));

@@ -2,6 +2,8 @@
 
 #include "platform/win32/wide_text.h"
 
+#include <algorithm>
+
 namespace kavo::win32ui {
 
 namespace {
@@ -74,6 +76,49 @@ bool FocusMemory::handle(HWND window, UINT message, WPARAM wParam) {
         }
     }
     return false;
+}
+
+namespace {
+
+RECT rectIn(HWND parent, HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool isLabel(HWND control) {
+    wchar_t name[8] = {};
+    GetClassNameW(control, name, 8);
+    return lstrcmpiW(name, L"Static") == 0;
+}
+
+} // namespace
+
+void fitLabels(HWND window) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, dialogFont());
+    for (HWND label = GetWindow(window, GW_CHILD); label != nullptr;
+         label = GetWindow(label, GW_HWNDNEXT)) {
+        if (!isLabel(label))
+            continue;
+        RECT rect = rectIn(window, label);
+        const std::wstring text = wide(utf8Text(label));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        rect.right = std::max(rect.right, rect.left + size.cx);
+        for (HWND other = GetWindow(window, GW_CHILD); other != nullptr;
+             other = GetWindow(other, GW_HWNDNEXT)) {
+            RECT covered{};
+            const RECT below = rectIn(window, other);
+            if (other != label && below.top > rect.top && IntersectRect(&covered, &rect, &below))
+                rect.bottom = below.top;
+        }
+        SetWindowPos(label, nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
 }
 
 void placeCentred(HWND window, int clientWidth, int clientHeight) {

@@ -34,6 +34,10 @@ private:
     HWND control_;
 };
 
+// The design's label sizes are for its own font: each label is widened to its text where the
+// message font is wider, and cut short above any control it would cover.
+void fitLabels(HWND window);
+
 // Sizes the window so that its client area is the given twips, and centres it on the screen.
 void placeCentred(HWND window, int clientWidth, int clientHeight);
 

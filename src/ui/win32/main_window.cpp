@@ -72,6 +72,7 @@ void MainWindow::buildControls() {
                    {4320 + b.left, 120 + b.top, b.width, b.height},
                    kPanelFirst + static_cast<int>(i));
     }
+    fitLabels(window_);
 }
 
 bool MainWindow::translate(MSG& msg) {

@@ -64,7 +64,7 @@ void SpcPickerWindow::command(int id) {
 }
 
 DirPickerWindow::DirPickerWindow(HWND owner, PickerHost& host, SettingsStore& store)
-    : PickerWindow(owner, "Set SPCPLAY.EXE Dir", 2670, 2295),
+    : PickerWindow(owner, "Set SPCPLAY.EXE Dir", 2670, 2415),
       presenter_(*this, host, source(), store) {
     addLists(2655, 1665);
     addControl(handle(), L"BUTTON", "&Set", WS_TABSTOP | BS_DEFPUSHBUTTON, {360, 2040, 855, 255},
