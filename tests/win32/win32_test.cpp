@@ -208,14 +208,9 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         EXPECT_EQ(GetForegroundWindow(), found != nullptr ? found : frontEnd) << title;
     }
     // Each press with a modifier held, as an access key's Alt is: none reaches the player.
-    constexpr DWORD extended = KEYEVENTF_EXTENDEDKEY;
-    const std::pair<BYTE, DWORD> held[] = {{VK_LMENU, 0},    {VK_RMENU, extended},
-                                           {VK_LCONTROL, 0}, {VK_RCONTROL, extended},
-                                           {VK_LSHIFT, 0},   {VK_LWIN, extended}};
+    const BYTE held[] = {VK_LMENU, VK_RMENU, VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_LWIN};
     for (const PanelButton& button : kPanelButtons) {
-        const auto [key, flags] =
-            held[static_cast<std::size_t>(&button - kPanelButtons.data()) % 6];
-        keybd_event(key, 0, flags, 0);
+        keybd_event(held[static_cast<std::size_t>(&button - kPanelButtons.data()) % 6], 0, 0, 0);
         const std::size_t before = read(log).size();
         ASSERT_EQ(pressInPlayer(button.text, windows, layout, injector), PanelOutcome::Sent);
         EXPECT_EQ(GetForegroundWindow(), frontEnd) << button.caption;
@@ -237,59 +232,54 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     EXPECT_EQ(layout.charToOem(0xE9), 0x82);
 }
 
-// The rows of a list box as shown.
+// The rows of a list box as shown, without the indentation of depth.
 std::vector<std::string> rows(HWND list) {
-    std::vector<std::string> texts(static_cast<std::size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0)));
-    for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::vector<std::string> texts;
+    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
         wchar_t text[MAX_PATH] = {};
         SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        texts[i] = win32::toUtf8(text);
-        texts[i].erase(0, texts[i].find_first_not_of(' ')); // the depth
+        texts.push_back(win32::toUtf8(text + wcsspn(text, L" ")));
     }
     return texts;
-}
-
-// Labels show their whole text and cover no control; push buttons keep off the bottom edge.
-void expectLaidOut(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    const auto rect = [window](HWND control) {
-        RECT r{};
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    for (HWND a = GetWindow(window, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
-        wchar_t kind[8] = {};
-        GetClassNameW(a, kind, 8);
-        const RECT at = rect(a);
-        const std::string text = utf8Text(a);
-        const bool push = lstrcmpiW(kind, L"Button") == 0 &&
-                          (GetWindowLongW(a, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
-        EXPECT_TRUE(!push || client.bottom - at.bottom >= 3) << text;
-        if (lstrcmpiW(kind, L"Static") != 0)
-            continue;
-        HDC dc = GetDC(a);
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(a, WM_GETFONT, 0, 0)));
-        SIZE size{};
-        GetTextExtentPoint32W(dc, wide(text).c_str(), static_cast<int>(wide(text).size()), &size);
-        ReleaseDC(a, dc);
-        EXPECT_LE(size.cx, at.right - at.left) << text;
-        for (HWND b = GetWindow(window, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
-            RECT both{}, other = rect(b);
-            EXPECT_TRUE(a == b || !IntersectRect(&both, &at, &other))
-                << text << " covers " << utf8Text(b);
-        }
-    }
 }
 
 // Double-clicks the directory row showing name.
 void enter(HWND picker, const std::string& name) {
     const std::vector<std::string> shown = rows(GetDlgItem(picker, kDir1));
-    const auto row = std::find(shown.begin(), shown.end(), name);
-    ASSERT_NE(row, shown.end()) << name;
-    SendDlgItemMessageW(picker, kDir1, LB_SETCURSEL, row - shown.begin(), 0);
+    SendDlgItemMessageW(picker, kDir1, LB_SETCURSEL, std::ranges::find(shown, name) - shown.begin(),
+                        0);
     SendMessageW(picker, WM_COMMAND, MAKEWPARAM(kDir1, LBN_DBLCLK), 0);
+}
+
+// Labels show their whole text and cover no control; OK and Cancel keep off the bottom edge.
+void expectLaidOut(HWND window) {
+    RECT client{}, both{};
+    GetClientRect(window, &client);
+    const auto rect = [window](HWND control) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        return MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2), r;
+    };
+    for (HWND a = GetWindow(window, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
+        const RECT at = rect(a);
+        const std::wstring text = wide(utf8Text(a));
+        wchar_t kind[8] = {};
+        GetClassNameW(a, kind, 8);
+        const int id = GetDlgCtrlID(a);
+        EXPECT_TRUE((id != IDOK && id != IDCANCEL) || client.bottom - at.bottom >= 3);
+        if (lstrcmpiW(kind, L"Static") != 0)
+            continue;
+        HDC dc = GetDC(a);
+        SIZE size{};
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(a, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        ReleaseDC(a, dc);
+        EXPECT_LE(size.cx, at.right - at.left) << win32::toUtf8(text);
+        for (HWND b = GetWindow(window, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
+            const RECT other = rect(b);
+            EXPECT_TRUE(a == b || !IntersectRect(&both, &at, &other)) << win32::toUtf8(text);
+        }
+    }
 }
 
 // The native views over the presenters, whose rules tests/present holds: only the wiring; the
