@@ -19,7 +19,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Self-contained executables: no MinGW runtime DLLs to find at run time.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-find_program(KAVO_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# 32-bit programs need the 32-bit loader, which Debian's wine32 package brings.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+  find_program(KAVO_WINE NAMES wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+else()
+  find_program(KAVO_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+endif()
 if(KAVO_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${KAVO_WINE})
 endif()

@@ -24,7 +24,8 @@ if(KAVO_BUILD_TESTS)
   # The tests share one X server and its keyboard focus: they must not run at the same time.
   file(GLOB KAVO_X11_TEST_SOURCES CONFIGURE_DEPENDS tests/x11/*.cpp)
   add_executable(kavo_x11_tests ${KAVO_X11_TEST_SOURCES})
-  target_link_libraries(kavo_x11_tests PRIVATE kavo_x11 X11::X11 GTest::gtest GTest::gtest_main)
+  target_link_libraries(kavo_x11_tests PRIVATE kavo_x11 X11::X11 X11::Xtst GTest::gtest
+                        GTest::gtest_main)
   gtest_discover_tests(kavo_x11_tests DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK kavo_test_display)
 

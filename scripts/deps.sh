@@ -15,6 +15,7 @@ packages_for() {
     dostest) echo "nasm x11-xkb-utils procps" ;;
     package) echo "dpkg-dev file" ;;
     wine) echo "g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 googletest file" ;;
+    wine32) echo "wine32:i386" ;; # runs the 32-bit program
     tools) echo "clang libclang-rt-14-dev clang-tidy cppcheck" ;;
     *) echo "unknown group: $1" >&2; return 1 ;;
     esac
@@ -31,6 +32,9 @@ done
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 echo "Installing ${#missing[@]} packages: ${missing[*]}"
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 # apt's own lines show the progress; a first install takes minutes.
 set +e

@@ -35,6 +35,13 @@ CommandLine buildCommandLine(std::string_view playerBox, std::string_view spcSho
     return command;
 }
 
+std::string windowsCommandText(const CommandLine& command) {
+    if (command.program.find_first_of(" \t") == std::string::npos ||
+        !command.text.starts_with(command.program))
+        return command.text;
+    return '"' + command.program + '"' + command.text.substr(command.program.size());
+}
+
 LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchRequest& request) {
     auto error = [this](const std::string& text) {
         messages_.show(text, kErrorTitle, MessageIcon::Error);

@@ -35,6 +35,10 @@ inline constexpr std::string_view kNoSpcFileMessage = "You must specify an SPC f
 CommandLine buildCommandLine(std::string_view playerBox, std::string_view spcShort,
                              const std::string* wavShort);
 
+// The line a Windows process is given: the program part in quotes when it holds a blank or a
+// tab, where the program's start-up code would otherwise split it; the rest unchanged.
+std::string windowsCommandText(const CommandLine& command);
+
 class Launcher {
 public:
     Launcher(FileSystem& files, ShortPathApi& shortPaths, ProcessStarter& starter,

@@ -8,8 +8,9 @@
 
 namespace kavo {
 
-// A player command line in both forms: the single text a Windows process receives, and the
-// program plus argument vector a POSIX start uses. Neither is ever passed through a shell.
+// A player command line in both forms: the single text of a Windows process (as
+// windowsCommandText gives it), and the program plus argument vector a POSIX start uses. Neither is
+// ever passed through a shell.
 struct CommandLine {
     std::string text;
     std::string program;

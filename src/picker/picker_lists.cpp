@@ -101,7 +101,7 @@ std::size_t PickerLists::driveFor(const std::string& path) const {
 void PickerLists::buildRows(const std::vector<std::string>& subdirectories) {
     rows_.clear();
     std::vector<std::filesystem::path> chain;
-    for (std::filesystem::path p(path_);; p = p.parent_path()) {
+    for (std::filesystem::path p = fsPath(path_);; p = p.parent_path()) {
         chain.push_back(p);
         if (p == p.parent_path() || !p.has_relative_path())
             break;
@@ -109,8 +109,8 @@ void PickerLists::buildRows(const std::vector<std::string>& subdirectories) {
     std::reverse(chain.begin(), chain.end());
     int level = 0;
     for (const auto& p : chain) {
-        const std::string text = p.string();
-        const std::string name = p.has_relative_path() ? p.filename().string() : text;
+        const std::string text = utf8Path(p);
+        const std::string name = p.has_relative_path() ? utf8Path(p.filename()) : text;
         rows_.push_back({name, text, level++, true});
     }
     ancestorCount_ = rows_.size() - 1;

@@ -35,12 +35,37 @@ bool samePathText(std::string_view a, std::string_view b) {
 
 } // namespace
 
+std::filesystem::path fsPath(const std::string& utf8) {
+#ifdef _WIN32
+    try {
+        return {std::u8string(utf8.begin(), utf8.end())};
+    } catch (const std::exception&) {
+        return {};
+    }
+#else
+    return utf8;
+#endif
+}
+
+std::string utf8Path(const std::filesystem::path& path) {
+#ifdef _WIN32
+    try {
+        const std::u8string text = path.u8string();
+        return {text.begin(), text.end()};
+    } catch (const std::exception&) {
+        return {};
+    }
+#else
+    return path.string();
+#endif
+}
+
 std::string listPath(const std::string& path) {
-    const std::filesystem::path normal = std::filesystem::path(path).lexically_normal();
+    const std::filesystem::path normal = fsPath(path).lexically_normal();
     if (!normal.is_absolute())
         return {};
-    std::string text = normal.string();
-    const std::size_t rootLength = normal.root_path().string().size();
+    std::string text = utf8Path(normal);
+    const std::size_t rootLength = utf8Path(normal.root_path()).size();
     while (text.size() > rootLength && isSeparator(text.back()))
         text.pop_back();
     return text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,12 @@
 namespace kavo {
 
 inline constexpr std::string_view kChooseFileMessage = "Choose an SPC file.";
+
+// Paths are UTF-8 everywhere in the core. On Windows a narrow std::filesystem path means the
+// ANSI code page, so they cross as UTF-8 explicitly; what cannot cross gives an empty path
+// (which names nothing) or an empty text.
+std::filesystem::path fsPath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
 
 // The directory list's form of an absolute path: normalised, without a trailing separator
 // except at the root ("/", "C:\"). Empty for a path that is not absolute.

@@ -5,6 +5,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "picker/picker_paths.h"
+
 #include <fstream>
 #else
 #include <cerrno>
@@ -211,7 +213,7 @@ std::optional<SpcTag> readSpcTagFile(const std::string& path) {
     std::string header(kSpcHeaderSize, '\0');
     std::size_t got = 0;
 #ifdef _WIN32
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fsPath(path), std::ios::binary);
     if (!in)
         return std::nullopt;
     in.read(header.data(), static_cast<std::streamsize>(header.size()));

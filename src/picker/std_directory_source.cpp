@@ -28,7 +28,7 @@ bool hiddenName(const std::string& name) {
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_directory(fsPath(path), error);
 }
 
 } // namespace
@@ -50,20 +50,15 @@ StdDirectorySource::StdDirectorySource(std::string home, std::vector<std::string
 
 std::optional<DirectoryListing> StdDirectorySource::list(const std::string& directory) {
     std::error_code error;
-    fs::directory_iterator it(directory, error);
+    fs::directory_iterator it(fsPath(directory), error);
     if (error)
         return std::nullopt;
     DirectoryListing listing;
     for (const fs::directory_iterator end; it != end; it.increment(error)) {
         if (error)
             return std::nullopt;
-        std::string name;
-        try {
-            name = it->path().filename().string();
-        } catch (const std::exception&) {
-            continue; // not representable in the narrow code page
-        }
-        if (hiddenName(name))
+        std::string name = utf8Path(it->path().filename());
+        if (hiddenName(name)) // also a name with no UTF-8 form
             continue;
         std::error_code statusError;
         if (it->is_directory(statusError))
@@ -77,7 +72,7 @@ std::optional<DirectoryListing> StdDirectorySource::list(const std::string& dire
 std::string StdDirectorySource::currentDirectory() {
     std::error_code error;
     const fs::path current = fs::current_path(error);
-    return error ? std::string() : listPath(current.string());
+    return error ? std::string() : listPath(utf8Path(current));
 }
 
 std::vector<Drive> StdDirectorySource::drives() {
@@ -119,9 +114,9 @@ std::string StdDirectorySource::driveDirectory(const Drive& drive) {
 #ifdef _WIN32
     // "X:" alone names the drive's current directory.
     std::error_code error;
-    const fs::path current = fs::absolute(fs::path(drive.text.substr(0, 2)), error);
-    if (!error && isDirectory(current.string()))
-        return listPath(current.string());
+    const std::string current = utf8Path(fs::absolute(fsPath(drive.text.substr(0, 2)), error));
+    if (!error && isDirectory(current))
+        return listPath(current);
 #endif
     return drive.root;
 }

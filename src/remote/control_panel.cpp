@@ -17,6 +17,8 @@ std::string digitButtonText(std::int16_t index) {
 
 PanelOutcome pressInPlayer(std::string_view text, WindowActivator& windows, KeyboardLayout& layout,
                            KeyInjector& injector) {
+    // Before the player has the keyboard: it would take a held modifier's release for input.
+    injector.releaseModifiers();
     if (!windows.activate(kPlayerWindowTitle))
         return PanelOutcome::NoPlayerWindow;
     try {

@@ -42,8 +42,9 @@ std::string digitButtonText(std::int16_t index);
 
 enum class PanelOutcome { Sent, NoPlayerWindow, SendFailed, NotReactivated };
 
-// Activates the player's window, presses the first character of text there, and gives the
-// front end the focus back. Any failure ends the click quietly.
+// Releases the modifiers the user holds, activates the player's window, presses the first
+// character of text there, and gives the front end the focus back. Any failure ends the click
+// quietly.
 PanelOutcome pressInPlayer(std::string_view text, WindowActivator& windows, KeyboardLayout& layout,
                            KeyInjector& injector);
 

@@ -34,6 +34,9 @@ class KeyInjector {
 public:
     virtual ~KeyInjector() = default;
     virtual void inject(const KeyEvent& event) = 0;
+    // Lets go of the modifier keys still held down (the Alt of an access key), so that the keys
+    // injected next arrive plain.
+    virtual void releaseModifiers() {}
     // Returns once every injected event has been handed to the system for delivery.
     virtual void flush() {}
 };

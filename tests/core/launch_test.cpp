@@ -176,6 +176,18 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
     EXPECT_TRUE(starter.started.empty());
 }
 
+// Windows splits the program part of a line at a blank or a tab; nothing else changes.
+TEST(Launcher, WindowsQuotesOnlyAProgramPartWithABlankOrTab) {
+    const std::string w = "C:\\A B.WAV", rest = " C:\\A.SPC -w C:\\A B.WAV";
+    const std::pair<std::string, std::string> cases[] = {{"C:\\P\\SPCPLAY.EXE", ""},
+                                                         {"C:\\Player Dir\\P.EXE", "\""},
+                                                         {"C:\\Tab\tDir\\P.EXE", "\""},
+                                                         {"", ""}};
+    for (const auto& [player, quote] : cases)
+        EXPECT_EQ(windowsCommandText(buildCommandLine(player, "C:\\A.SPC", &w)),
+                  quote + player + quote + rest);
+}
+
 TEST(DosMachine, FileNames) {
     const std::pair<std::string, std::string> cases[] = {
         {"CON.SPC", "CON_.SPC"},  {"com9.spc", "COM9_.SPC"},    {"COM10.SPC", "COM10.SPC"},

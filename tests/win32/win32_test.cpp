@@ -1,6 +1,7 @@
 // The Windows backends, the stand-in programs and the native views for real, under Wine: the
 // cases the core's tests hold with fakes are not repeated here.
 #include "fakes/fakes.h"
+#include "launch/player.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_dosbox_starter.h"
@@ -207,19 +208,23 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         EXPECT_EQ(windows.activate(title), found != nullptr) << title;
         EXPECT_EQ(GetForegroundWindow(), found != nullptr ? found : frontEnd) << title;
     }
+    // Each press with a modifier held, as an access key's Alt is: none reaches the player.
+    const BYTE held[] = {VK_LMENU, VK_RMENU, VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_LWIN};
     for (const PanelButton& button : kPanelButtons) {
+        keybd_event(held[static_cast<std::size_t>(&button - kPanelButtons.data()) % 6], 0, 0, 0);
         const std::size_t before = read(log).size();
         ASSERT_EQ(pressInPlayer(button.text, windows, layout, injector), PanelOutcome::Sent);
         EXPECT_EQ(GetForegroundWindow(), frontEnd) << button.caption;
         waitFor([&] { return read(log).size() > before; }, 5000);
     }
-    // The launcher's command line as it is; the US layout's keys, which the throw-away prefix
-    // has: q, 1 to 9, Shift and "=", "-".
+    // The launcher's command line, the player's path quoted for its blanks; the US layout's keys,
+    // which the throw-away prefix has: q, 1 to 9, Shift and "=", "-".
     const std::string all =
-        "cmd " + player + " " + shortPath(spc) + " -w " + shortPath(wav) +
+        "cmd \"" + player + "\" " + shortPath(spc) + " -w " + shortPath(wav) +
         "\nready\ndown 81 16\nup 81 16\ndown 49 2\nup 49 2\ndown 50 3\nup 50 3\ndown 51 4\n"
         "up 51 4\ndown 52 5\nup 52 5\ndown 53 6\nup 53 6\ndown 54 7\nup 54 7\ndown 55 8\nup 55 8\n"
-        "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42\ndown 187 13\nup 16 42\nup 187 13\n"
+        "down 56 9\nup 56 9\ndown 57 10\nup 57 10\ndown 16 42 S\ndown 187 13 S\nup 16 42\nup 187 "
+        "13\n"
         "down 189 12\nup 189 12\n";
     EXPECT_TRUE(waitFor([&] { return read(log) == all; })) << read(log);
     PostMessageW(exact, WM_CLOSE, 0, 0);
@@ -228,14 +233,80 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     EXPECT_EQ(layout.charToOem(0xE9), 0x82);
 }
 
+// The rows of a list box as shown, without the indentation of depth.
+std::vector<std::string> rows(HWND list) {
+    std::vector<std::string> texts;
+    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
+        wchar_t text[MAX_PATH] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        texts.push_back(win32::toUtf8(text + wcsspn(text, L" ")));
+    }
+    return texts;
+}
+
+// Double-clicks the directory row showing name.
+void enter(HWND picker, const std::string& name) {
+    const std::vector<std::string> shown = rows(GetDlgItem(picker, kDir1));
+    SendDlgItemMessageW(picker, kDir1, LB_SETCURSEL, std::ranges::find(shown, name) - shown.begin(),
+                        0);
+    SendMessageW(picker, WM_COMMAND, MAKEWPARAM(kDir1, LBN_DBLCLK), 0);
+}
+
+// Labels show their whole text and cover no control; OK and Cancel keep off the bottom edge.
+void expectLaidOut(HWND window) {
+    RECT client{}, both{};
+    GetClientRect(window, &client);
+    const auto rect = [window](HWND control) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        return MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2), r;
+    };
+    for (HWND a = GetWindow(window, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
+        const RECT at = rect(a);
+        const std::wstring text = wide(utf8Text(a));
+        wchar_t kind[8] = {};
+        GetClassNameW(a, kind, 8);
+        const int id = GetDlgCtrlID(a);
+        EXPECT_TRUE((id != IDOK && id != IDCANCEL) || client.bottom - at.bottom >= 3);
+        if (lstrcmpiW(kind, L"Static") != 0)
+            continue;
+        HDC dc = GetDC(a);
+        SIZE size{};
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(a, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        ReleaseDC(a, dc);
+        EXPECT_LE(size.cx, at.right - at.left) << win32::toUtf8(text);
+        for (HWND b = GetWindow(window, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
+            const RECT other = rect(b);
+            EXPECT_TRUE(a == b || !IntersectRect(&both, &at, &other)) << win32::toUtf8(text);
+        }
+    }
+}
+
 // The native views over the presenters, whose rules tests/present holds: only the wiring; the
 // Windows end-to-end run goes through the pickers with real keys.
 TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     fake::Store store;
-    store.put(key::kSpcPickerDrive, dir.substr(0, 2));
-    store.put(key::kSpcPickerDir, dir);
+    for (const auto& [drive, place] : {std::pair{key::kSpcPickerDrive, key::kSpcPickerDir},
+                                       {key::kDirPickerDrive, key::kDirPickerDir}})
+        store.put(drive, dir.substr(0, 2)), store.put(place, dir);
     MainWindow main({store, files, shortPaths, starter, messages}, Remote{});
     HWND window = main.handle();
+    // Like a dialog, each window gives the keyboard back to the control that had it, first the
+    // SPC box, whenever it is active again: after a picker, a panel click, Alt+Tab.
+    HWND other = CreateWindowW(L"EDIT", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 99, 99,
+                               nullptr, nullptr, nullptr, nullptr);
+    const auto focusAfterLeaving = [other](HWND active) {
+        SetForegroundWindow(other);
+        waitFor([&] { return GetFocus() == other; }, 2000);
+        SetForegroundWindow(active);
+        return waitFor([&] { return GetFocus() != other; }, 2000), GetFocus();
+    };
+    ShowWindow(window, SW_SHOWNORMAL);
+    expectLaidOut(window);
+    EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(window, kText1); }));
+    SetFocus(GetDlgItem(window, kText1 + 1));
+    EXPECT_EQ(focusAfterLeaving(window), GetDlgItem(window, kText1 + 1));
     // The checked items from 8000 Hz to Stereo, and the level item.
     const auto menu = [menu = GetMenu(window)] {
         std::string marks;
@@ -254,21 +325,48 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     // lists; its filter boxes' ticks and its list follow their clicks.
     write(path("b.spc"), "");
     write(path("tune.zs2"), "");
+    const std::string names[] = {"Musik Bücher", "音楽", "\xF0\x9F\x8E\xB5 Töne"};
+    for (const std::string& name : names)
+        write(path(name + "\\" + name + ".spc"), "");
     SendMessageW(window, WM_COMMAND, IDM_LOADSPC, 0);
     HWND picker = main.picker();
+    expectLaidOut(picker);
+    EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(picker, kDrive1); }));
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(window) && !IsWindowEnabled(window));
     SendMessageW(picker, WM_COMMAND, kCheck1 + 1, 0);
     EXPECT_EQ(SendDlgItemMessageW(picker, kCheck1 + 1, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendDlgItemMessageW(picker, kFile1, LB_GETCOUNT, 0, 0), 2);
-    SendDlgItemMessageW(picker, kFile1, LB_SETCURSEL, 1, 0);
+    EXPECT_EQ(rows(GetDlgItem(picker, kFile1)), (std::vector<std::string>{"b.spc", "tune.zs2"}));
+    SetFocus(GetDlgItem(picker, kFile1));
+    EXPECT_EQ(focusAfterLeaving(picker), GetDlgItem(picker, kFile1));
+
+    // Any name Windows allows: Latin-1, CJK, beyond the BMP, listed, entered and loaded.
+    for (const std::string& name : names) {
+        enter(picker, name);
+        EXPECT_EQ(rows(GetDlgItem(picker, kFile1)), std::vector<std::string>{name + ".spc"});
+        if (&name != &names[2])
+            enter(picker, win32::toUtf8(root.filename().wstring()));
+    }
+    SendDlgItemMessageW(picker, kFile1, LB_SETCURSEL, 0, 0);
     SendMessageW(picker, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitFor([&] { return main.picker() == nullptr; }) && IsWindowEnabled(window));
-    EXPECT_EQ(utf8Text(GetDlgItem(window, kText1)), path("tune.zs2"));
+    EXPECT_EQ(utf8Text(GetDlgItem(window, kText1)), path(names[2] + "\\" + names[2] + ".spc"));
+    EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(window, kText1 + 1); }));
+    // The player's directory likewise, stored as UTF-8.
+    write(path(names[1] + "\\SPCPLAY.EXE"), std::string(kPlayerExeSize, '\0'));
+    SendMessageW(window, WM_COMMAND, IDM_DIR, 0);
+    expectLaidOut(main.picker());
+    enter(main.picker(), names[1]);
+    SendMessageW(main.picker(), WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return main.picker() == nullptr; }));
+    EXPECT_EQ(utf8Text(GetDlgItem(window, kText1 + 1)), path(names[1] + "\\SPCPLAY.EXE"));
     // The close box saves.
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(store.value(key::kVolume), "80");
+    EXPECT_EQ(store.value(key::kDirPickerDir) + "|" + store.value(key::kSpcDir),
+              path(names[1]) + "|" + path(names[1] + "\\SPCPLAY.EXE"));
+    DestroyWindow(other);
 }
 
 } // namespace kavo::win32ui

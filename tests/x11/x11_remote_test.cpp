@@ -1,6 +1,7 @@
 // The X11 remote against the private Xvfb test.sh starts, with no window manager (the
 // real-window runs cover one). The title rules themselves are the core's.
 #include "platform/x11/x11_remote.h"
+#include "remote/control_panel.h"
 #include "remote/keyboard.h"
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <thread>
 // After GoogleTest, whose names Xlib's macros (None, Bool) would break.
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 namespace kavo {
 namespace {
@@ -118,6 +120,31 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     XQueryKeymap(other.display, down);
     remote->injector().inject({0xFF, 0xFF, kKeyEventKeyUp, 0});
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
+}
+
+// A modifier the user still holds, as after an access key, is let go before the player gets
+// the keys: they arrive plain, with Shift only where the character needs it ("+").
+TEST(X11Remote, ThePlayerGetsPlainKeysWhileAModifierIsHeld) {
+    auto remote = x11::Remote::open(displayName());
+    ASSERT_TRUE(remote);
+    TestWindow player("SPCPLAY", "SPCPLAY");
+    XSelectInput(player.display, player.id, KeyPressMask);
+    XSync(player.display, False);
+    TestWindow app("KAVO test window", "", TestWindow::Focused);
+    remote->setApplicationWindow(app.id);
+    for (const char* held : {"Alt_L", "Control_R", "Shift_L", "Super_L"}) {
+        const KeyCode code = XKeysymToKeycode(app.display, XStringToKeysym(held));
+        XTestFakeKeyEvent(app.display, code, True, CurrentTime);
+        XSync(app.display, False);
+        EXPECT_EQ(pressInPlayer("+", remote->windows(), remote->layout(), remote->injector()),
+                  PanelOutcome::Sent);
+        XTestFakeKeyEvent(app.display, code, False, CurrentTime);
+        std::vector<unsigned> states; // of Shift, then "="
+        XSync(player.display, False);
+        for (XEvent event; XCheckWindowEvent(player.display, player.id, KeyPressMask, &event);)
+            states.push_back(event.xkey.state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask));
+        EXPECT_EQ(states, (std::vector<unsigned>{0, ShiftMask})) << held;
+    }
 }
 
 } // namespace

@@ -33,6 +33,26 @@ void Win32KeyInjector::inject(const KeyEvent& event) {
     ++pending_;
 }
 
+void Win32KeyInjector::releaseModifiers() {
+    // An unassigned key first: Alt or a Windows key released alone would open a menu.
+    constexpr BYTE kMaskKey = 0xE8;
+    bool masked = false;
+    for (const BYTE key :
+         {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_LWIN, VK_RWIN}) {
+        if ((GetAsyncKeyState(key) & 0x8000) == 0)
+            continue;
+        const bool menuKey = key == VK_LMENU || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN;
+        if (!masked && menuKey) {
+            keybd_event(kMaskKey, 0, 0, 0);
+            keybd_event(kMaskKey, 0, KEYEVENTF_KEYUP, 0);
+            masked = true;
+        }
+        const bool extended = key == VK_RCONTROL || (menuKey && key != VK_LMENU);
+        keybd_event(key, static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)),
+                    KEYEVENTF_KEYUP | (extended ? KEYEVENTF_EXTENDEDKEY : 0), 0);
+    }
+}
+
 void Win32KeyInjector::flush() {
     HWND target = GetForegroundWindow();
     const bool foreign =

@@ -22,6 +22,8 @@ class Win32KeyInjector : public KeyInjector {
 public:
     explicit Win32KeyInjector(const WindowActivator* windows = nullptr) : windows_(windows) {}
     void inject(const KeyEvent& event) override;
+    // Shift, Ctrl, Alt and the Windows keys, left and right.
+    void releaseModifiers() override;
     // Waits, boundedly, until the focused window's thread has taken the events injected since
     // the last flush from its queue: a key still queued when that window loses the focus is
     // lost, typically the final release.

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_process_starter.h"
 
+#include "launch/launcher.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_error.h"
 
@@ -9,7 +10,7 @@ namespace kavo {
 
 std::error_code Win32ProcessStarter::start(const CommandLine& command) {
     const auto program = win32::toWidePath(command.program);
-    auto text = win32::toWidePath(command.text);
+    auto text = win32::toWidePath(windowsCommandText(command));
     if (!program || program->empty() || !text)
         return {ERROR_INVALID_PARAMETER, win32::errorCategory()};
 

@@ -29,6 +29,7 @@ public:
         keys_.inject(moved);
     }
     void flush() override { keys_.flush(); }
+    void releaseModifiers() override { keys_.releaseModifiers(); }
 
 private:
     X11WindowActivator& windows_;

@@ -19,4 +19,19 @@ void XTestKeyInjector::inject(const KeyEvent& event) {
                       CurrentTime);
 }
 
+void XTestKeyInjector::releaseModifiers() {
+    char down[32] = {};
+    XQueryKeymap(display_, down);
+    XModifierKeymap* map = XGetModifierMapping(display_);
+    if (map == nullptr)
+        return;
+    ErrorTrap trap(display_);
+    for (int i = 0; i < 8 * map->max_keypermod; ++i) {
+        const KeyCode code = map->modifiermap[i];
+        if (code != 0 && (down[code / 8] & (1 << (code % 8))) != 0)
+            XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    }
+    XFreeModifiermap(map);
+}
+
 } // namespace kavo::x11

@@ -15,6 +15,8 @@ public:
     explicit XTestKeyInjector(Display* display) : display_(display) {}
 
     void inject(const KeyEvent& event) override;
+    // Every key of the modifier map that is down.
+    void releaseModifiers() override;
     // XTest input is handed to its window while the server processes the request, so once the
     // round trip is back every key has reached whoever held the focus.
     void flush() override { XSync(display_, False); }

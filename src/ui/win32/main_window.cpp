@@ -42,6 +42,7 @@ MainWindow::MainWindow(const MainServices& services, const Remote& remote)
                               0, 0, 100, 100, nullptr,
                               LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)), instance, this);
     buildControls();
+    focus_ = FocusMemory(GetDlgItem(window_, kText1));
     placeCentred(window_, 5955, 1890);
     presenter_.load();
 }
@@ -59,7 +60,8 @@ void MainWindow::buildControls() {
     addControl(window_, L"STATIC", "Filename:", SS_LEFTNOWORDWRAP, {120, 120, 735, 255}, -1);
     const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
     addControl(window_, L"EDIT", "", edit, {120, 360, 4095, 285}, kText1, WS_EX_CLIENTEDGE);
-    addControl(window_, L"STATIC", "SPCPLAY Directory:", SS_LEFTNOWORDWRAP, {120, 720, 1455, 255}, -1);
+    addControl(window_, L"STATIC", "SPCPLAY Directory:", SS_LEFTNOWORDWRAP, {120, 720, 1455, 255},
+               -1);
     addControl(window_, L"EDIT", "", edit, {120, 960, 4095, 285}, kText1 + 1, WS_EX_CLIENTEDGE);
     addControl(window_, L"EDIT", "", edit, {120, 1560, 4095, 285}, kText1 + 2, WS_EX_CLIENTEDGE);
     addControl(window_, L"STATIC", "WAV Filename:", SS_LEFTNOWORDWRAP, {120, 1320, 1215, 255}, -1);
@@ -70,6 +72,7 @@ void MainWindow::buildControls() {
                    {4320 + b.left, 120 + b.top, b.width, b.height},
                    kPanelFirst + static_cast<int>(i));
     }
+    fitLabels(window_);
 }
 
 bool MainWindow::translate(MSG& msg) {
@@ -152,6 +155,8 @@ LRESULT CALLBACK MainWindow::proc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (focus_.handle(window_, message, wParam))
+        return 0;
     switch (message) {
     case WM_COMMAND: {
         const int id = LOWORD(wParam);

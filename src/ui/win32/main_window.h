@@ -59,6 +59,7 @@ private:
     HACCEL accelerators_ = nullptr;
     MainPresenter presenter_;
     std::unique_ptr<PickerWindow> picker_;
+    FocusMemory focus_;
 };
 
 } // namespace kavo::win32ui

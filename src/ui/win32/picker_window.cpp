@@ -44,8 +44,8 @@ PickerWindow::~PickerWindow() {
 }
 
 void PickerWindow::show() {
+    focus_ = FocusMemory(control(kDrive1));
     ShowWindow(window_, SW_SHOW);
-    SetFocus(control(kDrive1));
 }
 
 void PickerWindow::addLists(int width, int dirHeight) {
@@ -59,8 +59,7 @@ void PickerWindow::drawLists(const PickerLists& lists) {
     HWND drives = control(kDrive1);
     SendMessageW(drives, CB_RESETCONTENT, 0, 0);
     for (const Drive& drive : lists.drives())
-        SendMessageW(drives, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(fromAnsi(drive.text).c_str()));
+        SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(drive.text).c_str()));
     const std::size_t drive = lists.driveIndex();
     SendMessageW(
         drives, CB_SETCURSEL,
@@ -72,7 +71,7 @@ void PickerWindow::drawLists(const PickerLists& lists) {
     for (const DirectoryRow& row : lists.directoryRows()) {
         const std::wstring label(static_cast<std::size_t>(row.level * kIndentBlanks), L' ');
         SendMessageW(dirs, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>((label + fromAnsi(row.label)).c_str()));
+                     reinterpret_cast<LPARAM>((label + wide(row.label)).c_str()));
     }
     SendMessageW(dirs, LB_SETCURSEL, lists.currentRow(), 0);
     SendMessageW(dirs, WM_SETREDRAW, TRUE, 0);
@@ -92,6 +91,8 @@ LRESULT CALLBACK PickerWindow::proc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 LRESULT PickerWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (focus_.handle(window_, message, wParam))
+        return 0;
     switch (message) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));

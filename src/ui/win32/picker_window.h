@@ -23,7 +23,7 @@ public:
 
     HWND handle() const { return window_; }
     bool alive() const { return window_ != nullptr; }
-    // Shows the window with the focus on the drive list.
+    // Shows the window with the focus on the drive list, which it keeps like a dialog.
     void show();
 
 protected:
@@ -48,6 +48,7 @@ private:
     StdDirectorySource source_;
     HWND owner_;
     HWND window_ = nullptr;
+    FocusMemory focus_;
 };
 
 } // namespace kavo::win32ui

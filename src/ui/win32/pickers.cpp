@@ -43,7 +43,7 @@ void SpcPickerWindow::showFiles(const std::vector<std::string>& names) {
     SendMessageW(files, WM_SETREDRAW, FALSE, 0);
     SendMessageW(files, LB_RESETCONTENT, 0, 0);
     for (const std::string& name : names)
-        SendMessageW(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fromAnsi(name).c_str()));
+        SendMessageW(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
     SendMessageW(files, WM_SETREDRAW, TRUE, 0);
 }
 
@@ -64,7 +64,7 @@ void SpcPickerWindow::command(int id) {
 }
 
 DirPickerWindow::DirPickerWindow(HWND owner, PickerHost& host, SettingsStore& store)
-    : PickerWindow(owner, "Set SPCPLAY.EXE Dir", 2670, 2295),
+    : PickerWindow(owner, "Set SPCPLAY.EXE Dir", 2670, 2415),
       presenter_(*this, host, source(), store) {
     addLists(2655, 1665);
     addControl(handle(), L"BUTTON", "&Set", WS_TABSTOP | BS_DEFPUSHBUTTON, {360, 2040, 855, 255},

@@ -6,7 +6,7 @@
 // and appends "WAV:" and the SPC file's bytes to the file after "-w", all read through the
 // mounts; then shows a window titled like DOSBox's, logs "down SCAN" for each key press and ends
 // on q. As the player, with KAVO_PROBE_TITLE set: shows a window so titled and logs
-// "down|up VK SCAN" for each key message until it is closed.
+// "down|up VK SCAN" and the modifiers held (S, C, A, W) for each key message until it is closed.
 #include "platform/win32/wide_text.h"
 
 #include <cstdio>
@@ -42,8 +42,18 @@ std::wstring resolve(const std::string& dosPath) {
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     const std::string scan = std::to_string((lParam >> 16) & 0xFF);
+    // The modifiers as the player's thread sees them; a system key message means Alt.
+    const bool sys = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+    std::string held;
+    for (const auto& [key, letter] : {std::pair{VK_SHIFT, " S"},
+                                      {VK_CONTROL, " C"},
+                                      {VK_MENU, " A"},
+                                      {VK_LWIN, " W"},
+                                      {VK_RWIN, " W"}})
+        held += GetKeyState(key) < 0 || (sys && key == VK_MENU) ? letter : "";
     if (down || (!dosbox && (message == WM_KEYUP || message == WM_SYSKEYUP)))
-        log((down ? "down " : "up ") + (dosbox ? "" : std::to_string(wParam) + " ") + scan);
+        log((down ? "down " : "up ") + (dosbox ? "" : std::to_string(wParam) + " ") + scan +
+            (dosbox ? "" : held));
     if (message == WM_DESTROY || (dosbox && down && scan == "16"))
         PostQuitMessage(0);
     return DefWindowProcW(window, message, wParam, lParam);
