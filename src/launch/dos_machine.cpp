@@ -24,8 +24,11 @@ std::string kept(std::string_view text, std::size_t limit) {
     return out;
 }
 
+// DOSBox finds these on every drive, whatever the extension; it has COM1, COM2 and LPT1 only,
+// but DOS has more ports and a later configuration may open them.
 bool isDevice(std::string_view base) {
-    static constexpr std::array<std::string_view, 4> fixed{"CON", "PRN", "AUX", "NUL"};
+    static constexpr std::array<std::string_view, 6> fixed{"CON", "PRN",      "AUX",
+                                                           "NUL", "EMMXXXX0", "MSCD001"};
     if (std::ranges::find(fixed, base) != fixed.end())
         return true;
     return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
@@ -62,7 +65,7 @@ std::string fileName(std::string_view longName) {
     if (name.empty())
         name = "FILE";
     else if (isDevice(name))
-        name += '_';
+        name = name.substr(0, 7) + '_'; // still eight at most: DOS would cut a ninth off again
     if (std::string extension = kept(ext, 3); !extension.empty())
         name += "." + extension;
     return name;

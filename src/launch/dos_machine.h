@@ -20,7 +20,8 @@ bool isDosProgram(std::string_view first64, std::string_view atNewHeader);
 
 // The 8.3 name this program gives a file inside the DOS machine: upper-case ASCII letters,
 // digits, "_" and "-" of the long name's base (at most 8) and extension (at most 3); "FILE"
-// for a base with none of them, and a "_" after a DOS device name.
+// for a base with none of them; a device name that DOSBox would open instead of the file gets a
+// "_" in its last place or after it.
 std::string fileName(std::string_view longName);
 
 // True when name can be used inside DOS as it is spelled (letter case aside).

@@ -180,11 +180,25 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
 
 TEST(DosMachine, FileNames) {
     const std::pair<std::string, std::string> cases[] = {
-        {"CON.SPC", "CON_.SPC"},  {"com9.spc", "COM9_.SPC"},    {"COM10.SPC", "COM10.SPC"},
-        {"coma.spc", "COMA.SPC"}, {"com1.spc", "COM1_.SPC"},    {"zz.spc", "ZZ.SPC"},
-        {"nul", "NUL_"},          {".hidden", "FILE.HID"},      {"a.b.c", "AB.C"},
-        {"song_1-2", "SONG_1-2"}, {"%PATH%.spc", "PATH.SPC"},   {"\xE6\x97\xA5.spc", "FILE.SPC"},
-        {"x.y.wave", "XY.WAV"},   {"Output of it", "OUTPUTOF"}, {"x\" & c \\ \xC3\x9C", "XC"},
+        {"CON.SPC", "CON_.SPC"},
+        {"com9.spc", "COM9_.SPC"},
+        {"COM10.SPC", "COM10.SPC"},
+        {"coma.spc", "COMA.SPC"},
+        {"com1.spc", "COM1_.SPC"},
+        {"zz.spc", "ZZ.SPC"},
+        {"nul", "NUL_"},
+        {".hidden", "FILE.HID"},
+        {"a.b.c", "AB.C"},
+        {"song_1-2", "SONG_1-2"},
+        {"%PATH%.spc", "PATH.SPC"},
+        {"\xE6\x97\xA5.spc", "FILE.SPC"},
+        {"x.y.wave", "XY.WAV"},
+        {"Output of it", "OUTPUTOF"},
+        {"x\" & c \\ \xC3\x9C", "XC"},
+        {"emmxxxx0.spc", "EMMXXXX_.SPC"},
+        {"mscd001.wav", "MSCD001_.WAV"},
+        {"LPT9", "LPT9_"},
+        {"Emmxxxx0 copy.spc", "EMMXXXX_.SPC"}, // cut to a device name
     };
     for (const auto& [longName, expected] : cases) {
         EXPECT_EQ(dos::fileName(longName), expected) << longName;
