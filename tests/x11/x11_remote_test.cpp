@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 // After GoogleTest, whose names Xlib's macros (None, Bool) would break.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace kavo {
@@ -38,6 +39,11 @@ struct TestWindow {
             XMapWindow(display, id);
         if (shown == Focused)
             XSetInputFocus(display, id, RevertToParent, CurrentTime);
+        XSync(display, False);
+    }
+    void setPid(long pid) {
+        XChangeProperty(display, id, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
         XSync(display, False);
     }
     // Gone before the next test looks: closing makes a round trip.
@@ -118,6 +124,32 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     XQueryKeymap(other.display, down);
     remote->injector().inject({0xFF, 0xFF, kKeyEventKeyUp, 0});
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
+}
+
+// A DOS machine's window by its process, never a better-titled stranger; the remembered window
+// serves only while it is still that process's, and one destroyed meanwhile is replaced.
+TEST(X11Remote, ActivatesTheWindowOfADosMachineProcess) {
+    auto remote = x11::Remote::open(displayName());
+    ASSERT_TRUE(remote);
+    WindowActivator& windows = remote->windows();
+    TestWindow decoy("SPCPLAY", "SPCPLAY");
+    auto dosbox = std::make_unique<TestWindow>("DOSBox", "");
+    dosbox->setPid(4242);
+    TestWindow hidden("DOSBox", "", TestWindow::Hidden);
+    hidden.setPid(4243);
+    auto other = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
+    EXPECT_TRUE(windows.activateDosMachine(4242) && windows.activatedDosMachine());
+    EXPECT_TRUE(dosbox->getsFocus());
+    EXPECT_FALSE(windows.activateDosMachine(4243) || windows.activatedDosMachine());
+    dosbox->setPid(4244);
+    EXPECT_FALSE(windows.activateDosMachine(4242)) << "remembered, but no longer that process's";
+    dosbox->setPid(4242);
+    EXPECT_TRUE(windows.activateDosMachine(4242));
+    dosbox = std::make_unique<TestWindow>("DOSBox", "");
+    dosbox->setPid(4242);
+    other = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
+    EXPECT_TRUE(windows.activateDosMachine(4242));
+    EXPECT_TRUE(dosbox->getsFocus());
 }
 
 } // namespace

@@ -195,6 +195,12 @@ std::error_code DosboxStarter::start(const CommandLine& command) {
     return startDosbox(command);
 }
 
+std::optional<std::int64_t> DosboxStarter::newestDosMachine() const {
+    const auto newest =
+        std::ranges::max_element(runs_, {}, [](const auto& entry) { return entry.second.serial; });
+    return newest == runs_.end() ? std::nullopt : std::optional<std::int64_t>(newest->second.pid);
+}
+
 std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     const fs::path program = fs::absolute(command.program);
     const std::string name = program.filename().string();
@@ -261,7 +267,7 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
         return abandon({failed, std::generic_category()});
 
     const int fd = exitRead.release();
-    runs_[fd] = Run{pid, stageText};
+    runs_[fd] = Run{pid, stageText, ++starts_};
     watcher_.watch(fd, [this, fd] { finished(fd); });
     return {};
 }

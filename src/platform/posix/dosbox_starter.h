@@ -28,6 +28,7 @@ public:
 
     ShortPathApi* shortPathsFor(const std::string& program) override;
     std::error_code start(const CommandLine& command) override;
+    std::optional<std::int64_t> newestDosMachine() const override;
 
     // Staging directories of DOSBox runs not yet seen to end.
     std::size_t running() const { return runs_.size(); }
@@ -41,6 +42,7 @@ private:
     struct Run {
         pid_t pid;
         std::string stageDir;
+        unsigned long serial; // the order of starts
     };
 
     std::error_code startDosbox(const CommandLine& command);
@@ -53,6 +55,7 @@ private:
     std::string dosProgram_; // the program of this launch when it is a DOS one
     Names names_;
     std::map<int, Run> runs_; // by the descriptor that reaches its end when DOSBox does
+    unsigned long starts_ = 0;
 };
 
 } // namespace kavo

@@ -63,6 +63,7 @@ std::vector<long> readLongs(Display* display, Window window, Atom property, Atom
 
 X11WindowActivator::X11WindowActivator(Display* display)
     : display_(display), root_(DefaultRootWindow(display)),
+      netWmPid_(XInternAtom(display, "_NET_WM_PID", False)),
       netWmName_(XInternAtom(display, "_NET_WM_NAME", False)),
       utf8String_(XInternAtom(display, "UTF8_STRING", False)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
@@ -79,6 +80,33 @@ bool X11WindowActivator::activate(std::string_view title) {
     if (trap.failed())
         return false;
     activatedDosMachine_ = target->match == TitleMatch::DosMachine;
+    return true;
+}
+
+// Walking the window tree costs a round trip per window; the remembered window costs a few.
+bool X11WindowActivator::activateDosMachine(std::int64_t pid) {
+    activatedDosMachine_ = false;
+    const auto wanted = static_cast<long>(pid);
+    std::optional<Candidate> target;
+    if (machine_ != 0 && machinePid_ == wanted) {
+        ErrorTrap gone(display_); // the remembered window may have been destroyed
+        target = stillOf(machine_, wanted);
+        if (gone.failed())
+            target.reset();
+    }
+    ErrorTrap trap(display_);
+    if (!target)
+        target = findOf(wanted);
+    machinePid_ = wanted;
+    machine_ = target ? target->client : 0;
+    if (!target)
+        return false;
+    bringForward(*target);
+    if (trap.failed()) {
+        machine_ = 0;
+        return false;
+    }
+    activatedDosMachine_ = true;
     return true;
 }
 
@@ -108,9 +136,8 @@ void X11WindowActivator::collect(Window window, Window topLevel, std::string_vie
         if (auto name = titleOf(window)) {
             const TitleMatch match = matchTitle(*name, title);
             if (match != TitleMatch::NoMatch && (!best || match >= best->match)) {
-                bool shown = viewable(window);
-                auto state = readLongs(display_, window, wmState_, wmState_);
-                if (shown || (!state.empty() && state[0] == kIconicState))
+                bool shown = false;
+                if (shownOrIconic(window, shown))
                     best = Candidate{window, topLevel, shown, match};
             }
             return;
@@ -125,6 +152,52 @@ void X11WindowActivator::collect(Window window, Window topLevel, std::string_vie
     std::unique_ptr<Window, XFreeDeleter> owner(children);
     for (Window child : std::span(children, count))
         collect(child, window == root_ ? child : topLevel, title, best);
+}
+
+std::optional<X11WindowActivator::Candidate> X11WindowActivator::findOf(long pid) {
+    std::optional<Candidate> best;
+    collectOf(root_, 0, pid, best);
+    return best;
+}
+
+// As collect, by the client's _NET_WM_PID: the topmost shown (or iconified) window of pid.
+void X11WindowActivator::collectOf(Window window, Window topLevel, long pid,
+                                   std::optional<Candidate>& best) {
+    if (window != root_) {
+        if (const auto owner = readLongs(display_, window, netWmPid_, XA_CARDINAL);
+            !owner.empty()) {
+            bool shown = false;
+            if (owner[0] == pid && shownOrIconic(window, shown))
+                best = Candidate{window, topLevel, shown, TitleMatch::DosMachine};
+            return;
+        }
+    }
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
+        return;
+    std::unique_ptr<Window, XFreeDeleter> owner(children);
+    for (Window child : std::span(children, count))
+        collectOf(child, window == root_ ? child : topLevel, pid, best);
+}
+
+// The remembered client, while it is still pid's and can be brought forward.
+std::optional<X11WindowActivator::Candidate> X11WindowActivator::stillOf(Window client, long pid) {
+    const auto owner = readLongs(display_, client, netWmPid_, XA_CARDINAL);
+    bool shown = false;
+    if (owner.empty() || owner[0] != pid || !shownOrIconic(client, shown))
+        return std::nullopt;
+    return Candidate{client, topLevelOf(client), shown, TitleMatch::DosMachine};
+}
+
+bool X11WindowActivator::shownOrIconic(Window window, bool& shown) {
+    shown = viewable(window);
+    if (shown)
+        return true;
+    const auto state = readLongs(display_, window, wmState_, wmState_);
+    return !state.empty() && state[0] == kIconicState;
 }
 
 std::optional<std::string> X11WindowActivator::titleOf(Window window) {

@@ -14,6 +14,7 @@ public:
     explicit X11WindowActivator(Display* display);
 
     bool activate(std::string_view title) override;
+    bool activateDosMachine(std::int64_t pid) override;
     bool activateApplication() override;
     void setApplicationWindow(Window window) { application_ = window; }
     bool activatedDosMachine() const override { return activatedDosMachine_; }
@@ -27,6 +28,10 @@ private:
     };
 
     std::optional<Candidate> find(std::string_view title);
+    std::optional<Candidate> findOf(long pid);
+    void collectOf(Window window, Window topLevel, long pid, std::optional<Candidate>& best);
+    std::optional<Candidate> stillOf(Window client, long pid);
+    bool shownOrIconic(Window window, bool& shown);
     void collect(Window window, Window topLevel, std::string_view title,
                  std::optional<Candidate>& best);
     std::optional<std::string> titleOf(Window window);
@@ -39,7 +44,9 @@ private:
     Window root_;
     Window application_ = 0;
     bool activatedDosMachine_ = false;
-    Atom netWmName_, utf8String_, netActiveWindow_, netSupported_, wmState_;
+    long machinePid_ = 0;
+    Window machine_ = 0; // its client window, once found
+    Atom netWmPid_, netWmName_, utf8String_, netActiveWindow_, netSupported_, wmState_;
 };
 
 } // namespace kavo::x11
