@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The DOS player inside the real DOSBox, with no window manager (activation is the program's
 # own): the player adopted in its picker, an SPC and a WAV file named like devices only DOSBox
-# has, both behind characters DOSBox's command parser would act on, Launch; the
-# DOS probe logs what it was given and every key it reads. The panel's keys must arrive
-# exactly, also under a German host layout, the main window gets the focus back after each
-# click, and after q DOSBox ends, the WAV file holds what the probe appended and the staging
-# directory is gone.
+# has, both behind characters DOSBox's command parser would act on, Launch; the DOS probe logs
+# what it was given and every key it reads. The panel's keys must arrive exactly, also under a
+# German host layout and with a stranger titled like the player shown, the main window gets
+# the focus back after each click, and after q DOSBox ends, the WAV file holds what the probe
+# appended and the staging directory is gone.
 # Usage: dosbox_e2e.sh KAVOFE DOS_PROBE ARTEFACT_DIR
 # shellcheck source=tests/e2e/common.sh
 source "$(dirname "$0")/common.sh"
@@ -40,6 +40,9 @@ probe | grep -qx 'SPC:534E45532D535043' || fail "the SPC file's first bytes" # S
 [ "$(probe | sed -n '/^CFG:$/,/^CFGEND$/{//!p}')" = "$(tr -d '\r' <"$PLAYER_DIR/SPCPLAY.CFG")" ] &&
     grep -q '^Volume = 80' "$PLAYER_DIR/SPCPLAY.CFG" || fail "the DOS program read another CFG"
 
+# A stranger titled like the player (an editor showing its configuration) never takes the keys.
+xev -name 'SPCPLAY.CFG - Text Editor' >/dev/null &
+wait_for xdotool search --name '^SPCPLAY.CFG' || fail "no stranger window"
 # DOSBox's new window covers part of the panel; the user brings the main window back first.
 # Another host layout moves "+", "-" and the digits; inside DOS nothing may change.
 xdotool windowraise "$MAIN" windowfocus --sync "$MAIN"
