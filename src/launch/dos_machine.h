@@ -46,6 +46,8 @@ inline constexpr std::string_view kLockName = "lock";
 // Written by the autoexec just before the player starts, on its own drive.
 inline constexpr char kMarkerDrive = 'Y';
 inline constexpr std::string_view kMarkerName = "STARTED.TXT";
+// What DOSBox's mount command answered, on the marker drive.
+inline constexpr std::string_view kSaidName = "SAID.TXT";
 inline constexpr std::string_view kErrorLinePrefix = "Exit to error: ";
 
 // One launch's files inside the DOS machine: drive C is the player directory, each further
@@ -67,7 +69,8 @@ private:
 };
 
 // The DOSBox configuration: windowed, the staged directories mounted (each
-// "<stage><separator><drive>"), C: current, the command run, then exit. stageDir must already be
+// "<stage><separator><drive>"), C: current, the command run (its first word the program), then
+// exit; the marker only when every drive and the program are there. stageDir must already be
 // plain (see stagingBase and isPlainWindowsDir).
 std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,
                    char separator = '/');
@@ -76,7 +79,10 @@ std::string config(std::string_view stageDir, const Stage& stage, std::string_vi
 std::string errorReason(std::string_view output);
 
 // What the user is told once DOSBox has ended: DOSBox's reason, or that the player never
-// started (no marker); "" after an ordinary run.
-std::string endReport(std::string_view output, bool started);
+// started (no marker) with what the mounts said against it; "" after an ordinary run.
+std::string endReport(std::string_view output, bool started, std::string_view said = {});
+
+// The staged file the player records into (the word after "-w"), or null.
+const Stage::File* recording(const Stage& stage, const std::vector<std::string>& arguments);
 
 } // namespace kavo::dos

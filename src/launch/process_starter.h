@@ -38,8 +38,9 @@ public:
 };
 
 // Start failures that have no system error code of their own; their messages are whole
-// sentences for the user.
-enum class StartError { EmulatorMissing = 1, NotDosName, Staging };
+// sentences for the user. RecordingBusy: an emulated DOS machine started before still records
+// into the WAV file.
+enum class StartError { EmulatorMissing = 1, NotDosName, Staging, RecordingBusy };
 const std::error_category& startErrorCategory();
 inline std::error_code make_error_code(StartError e) {
     return {static_cast<int>(e), startErrorCategory()};

@@ -124,6 +124,10 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
          cannot + ".\rThe files for DOSBox could not be prepared in the temporary directory.\r"
                   "Check that it exists and has free space.",
          "", StartError::Staging},
+        {s, "/o/old.wav", true, p, StartFailed,
+         "The WAV file \"/o/old.wav\" is still being recorded into by the player in DOSBox.\r"
+         "Stop the player first, then launch again.",
+         "", StartError::RecordingBusy},
 #ifdef _WIN32
         {s, "", false, p, StartFailed,
          cannot + ".\rThe player is a DOS program, and 64-bit Windows plays it only in DOSBox, "
@@ -243,27 +247,41 @@ TEST(DosMachine, TellsDosProgramsFromWindowsOnes) {
     EXPECT_FALSE(dos::isDosProgram(std::string(64, 'x'), ""));
 }
 
+// The marker goes only where every drive and the program are there; what the mounts said
+// against it is told.
 TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     dos::Stage stage;
     EXPECT_EQ(stage.add("/m/Track One.spc"), "D:\\TRACKONE.SPC");
     EXPECT_EQ(stage.add("/o/x.wav"), "E:\\X.WAV");
     EXPECT_EQ(dos::config("/run/s", stage, "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV"),
               "[sdl]\nfullscreen=false\noutput=surface\nautolock=false\nwaitonerror=false\n"
-              "[dos]\nkeyboardlayout=none\n[autoexec]\n"
-              "mount c /run/s/C\nmount d /run/s/D\nmount e /run/s/E\nmount y /run/s/Y\n"
-              "echo started > Y:\\STARTED.TXT\nc:\ncd \\\n"
-              "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV\nexit\n");
-    EXPECT_TRUE(dos::config("C:\\S", {}, "X", '\\')
-                    .ends_with("mount c C:\\S\\C\nmount y C:\\S\\Y\necho started > "
-                               "Y:\\STARTED.TXT\nc:\ncd \\\nX\nexit\n"));
+              "[dos]\nkeyboardlayout=none\n[autoexec]\nmount y /run/s/Y\n"
+              "mount c /run/s/C >>Y:\\SAID.TXT\nmount d /run/s/D >>Y:\\SAID.TXT\n"
+              "mount e /run/s/E >>Y:\\SAID.TXT\nif not exist C:\\NUL goto end\n"
+              "if not exist D:\\NUL goto end\nif not exist E:\\NUL goto end\n"
+              "if not exist C:\\SPCPLAY.EXE goto end\nc:\ncd \\\necho started > Y:\\STARTED.TXT\n"
+              "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV\n:end\nexit\n");
+    EXPECT_TRUE(
+        dos::config("C:\\S", {}, "X", '\\')
+            .ends_with(
+                "mount y C:\\S\\Y\nmount c C:\\S\\C >>Y:\\SAID.TXT\nif not exist C:\\NUL goto end\n"
+                "if not exist X goto end\nc:\ncd \\\necho started > "
+                "Y:\\STARTED.TXT\nX\n:end\nexit\n"));
+    EXPECT_EQ(dos::recording(stage, {"D:\\TRACKONE.SPC", "-w", "E:\\X.WAV"}), &stage.files()[1]);
+    EXPECT_EQ(dos::recording(stage, {"E:\\X.WAV"}), nullptr);
 
     const std::string failed = "CONFIG:x\nExit to error: Can't init SDL nope \r\nmore";
     EXPECT_EQ(dos::errorReason(failed), "Can't init SDL nope");
     EXPECT_EQ(dos::errorReason("Exit to error: "), "unknown error");
     EXPECT_EQ(dos::endReport(failed, true),
               "DOSBox could not run the player: Can't init SDL nope.");
-    EXPECT_EQ(dos::endReport("all fine\n", false), "DOSBox ended before it started the player.");
-    EXPECT_EQ(dos::endReport("all fine\n", true), "");
+    const std::string mounted = "Drive C is mounted as local directory /s/C/\r\n";
+    EXPECT_EQ(dos::endReport("all fine\n", false, mounted),
+              "DOSBox ended before it started the player.");
+    EXPECT_EQ(dos::endReport("", false, mounted + "Directory /s/D doesn't exist.\r\n"),
+              "DOSBox ended before it started the player. DOSBox said: Directory /s/D doesn't "
+              "exist.");
+    EXPECT_EQ(dos::endReport("all fine\n", true, "Directory /s/D doesn't exist."), "");
 }
 
 } // namespace kavo

@@ -7,6 +7,7 @@
 #include "platform/posix/posix_short_path.h"
 #include "temp_dir.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -54,8 +55,14 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     Launcher launcher(files, shortPaths, starter, messages);
     PlayerSettings settings;
     settings.adopt(root.dir() + "p/", player);
-    auto launch = [&](const std::string& program) {
-        return launcher.launch(settings, {root.file("a.spc", "x"), program, "", false});
+    auto launch = [&](const std::string& program, const std::string& wav = "") {
+        return launcher.launch(settings, {root.file("a.spc", "x"), program, wav, !wav.empty()});
+    };
+    // Until DOSBox ends, or for 30 seconds.
+    auto waitForEnd = [&] {
+        pollfd ending{watcher.watched, POLLIN, 0};
+        ASSERT_EQ(::poll(&ending, 1, 30000), 1);
+        watcher.ended();
     };
     // NOLINTBEGIN(concurrency-mt-unsafe): one thread
     const std::string path = std::getenv("PATH");
@@ -64,14 +71,44 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_NE(messages.shown.at(0).text.find("sudo apt install dosbox"), std::string::npos);
 
+    // While the player records, a second launch into the same file (here through a link) is
+    // refused and truncates nothing; the running DOSBox is the one the panel's keys go to.
+    const char* display = std::getenv("KAVO_TEST_DISPLAY");
+    ASSERT_TRUE(display && *display) << "no test display";
+    ::setenv("DISPLAY", display, 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string wav = root.file("out.wav", "RIFF");
+    fs::create_symlink(wav, root.dir() + "link.wav");
+    ASSERT_EQ(launch(player, wav), LaunchOutcome::Started);
+    const auto dosbox = starter.newestDosMachine();
+    for (int i = 0; i < 300 && test::readAll(wav) != "RIFFPROBEWAV"; ++i)
+        ::usleep(100000);
+    EXPECT_EQ(launch(player, root.dir() + "link.wav"), LaunchOutcome::StartFailed);
+    EXPECT_TRUE(messages.shown.at(1).text.starts_with("The WAV file \"" + root.dir() +
+                                                      "link.wav\" is still being recorded"));
+    EXPECT_EQ(starter.running(), 1u);
+    ASSERT_TRUE(dosbox && ::kill(static_cast<pid_t>(*dosbox), SIGTERM) == 0);
+    waitForEnd();
+    EXPECT_EQ(test::readAll(wav), "RIFFPROBEWAV");
+
+    // A drive that cannot be mounted (the player directory gone as DOSBox starts): the player
+    // never ran, and the user is told so, in DOSBox's words.
+    EXPECT_EQ(launch(player), LaunchOutcome::Started);
+    fs::rename(root.dir() + "p", root.dir() + "q");
+    waitForEnd();
+    fs::rename(root.dir() + "q", root.dir() + "p");
+    EXPECT_TRUE(messages.shown.size() == 3 &&
+                messages.shown[2].text.starts_with("DOSBox ended before it started the player. "
+                                                   "DOSBox said: Directory ") &&
+                messages.shown[2].text.ends_with("doesn't exist."))
+        << messages.shown.back().text;
+
     ::setenv("DISPLAY", ":9999", 1); // DOSBox starts, cannot open it and ends, saying why
     // NOLINTEND(concurrency-mt-unsafe)
     EXPECT_EQ(launch(player), LaunchOutcome::Started);
-    pollfd ending{watcher.watched, POLLIN, 0};
-    ASSERT_EQ(::poll(&ending, 1, 30000), 1);
-    watcher.ended();
-    const std::string& ended = messages.shown.at(1).text;
-    EXPECT_TRUE(messages.shown.size() == 2 &&
+    waitForEnd();
+    const std::string& ended = messages.shown.at(3).text;
+    EXPECT_TRUE(messages.shown.size() == 4 &&
                 ended.starts_with("DOSBox could not run the player: Can't init SDL") &&
                 ended.ends_with(".") && starter.running() == 0 && fs::is_empty(base))
         << ended;

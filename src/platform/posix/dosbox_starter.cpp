@@ -211,6 +211,16 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     const std::string dosbox = findInPath("dosbox");
     if (dosbox.empty())
         return StartError::EmulatorMissing;
+    // A second DOSBox would truncate the file the first still records into.
+    struct stat recordingInfo {};
+    const dos::Stage::File* recording = dos::recording(names_.stage, command.arguments);
+    const bool records = recording && ::stat(recording->hostPath.c_str(), &recordingInfo) == 0;
+    const FileId recordingId{records ? recordingInfo.st_dev : 0,
+                             records ? recordingInfo.st_ino : 0};
+    if (records && std::ranges::any_of(runs_, [&](const auto& entry) {
+            return entry.second.recording == recordingId;
+        }))
+        return StartError::RecordingBusy;
 
     std::string stageText = base_ + "/" + std::string(dos::kStagePrefix) + "XXXXXX";
     if (!::mkdtemp(stageText.data()))
@@ -267,7 +277,7 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
         return abandon({failed, std::generic_category()});
 
     const int fd = exitRead.release();
-    runs_[fd] = Run{pid, stageText, ++starts_};
+    runs_[fd] = Run{pid, stageText, ++starts_, recordingId};
     watcher_.watch(fd, [this, fd] { finished(fd); });
     return {};
 }
@@ -283,11 +293,12 @@ void DosboxStarter::finished(int exitFd) {
     }
     const fs::path stage = run.stageDir;
     const std::string output = readTail(stage / dos::kOutputName, std::size_t{64} * 1024);
+    const fs::path markerDrive = stage / std::string{dos::kMarkerDrive};
+    const std::string said = readTail(markerDrive / dos::kSaidName, std::size_t{4} * 1024);
     std::error_code error;
-    const bool started =
-        fs::exists(stage / std::string{dos::kMarkerDrive} / dos::kMarkerName, error);
+    const bool started = fs::exists(markerDrive / dos::kMarkerName, error);
     fs::remove_all(stage, error);
-    if (const std::string report = dos::endReport(output, started); !report.empty())
+    if (const std::string report = dos::endReport(output, started, said); !report.empty())
         messages_.show(report, kErrorTitle, MessageIcon::Error);
 }
 

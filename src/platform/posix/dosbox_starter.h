@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 
 namespace kavo {
 
@@ -39,10 +40,12 @@ private:
         void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
         dos::Stage stage;
     };
+    using FileId = std::pair<dev_t, ino_t>; // {0, 0}: none
     struct Run {
         pid_t pid;
         std::string stageDir;
         unsigned long serial; // the order of starts
+        FileId recording;     // the WAV file it records into
     };
 
     std::error_code startDosbox(const CommandLine& command);
