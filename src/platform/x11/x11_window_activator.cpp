@@ -67,7 +67,6 @@ X11WindowActivator::X11WindowActivator(Display* display)
       netWmName_(XInternAtom(display, "_NET_WM_NAME", False)),
       utf8String_(XInternAtom(display, "UTF8_STRING", False)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
-      netSupported_(XInternAtom(display, "_NET_SUPPORTED", False)),
       wmState_(XInternAtom(display, "WM_STATE", False)) {}
 
 bool X11WindowActivator::activate(std::string_view title) {
@@ -83,28 +82,28 @@ bool X11WindowActivator::activate(std::string_view title) {
     return true;
 }
 
-// Walking the window tree costs a round trip per window; the remembered window costs a few.
+// Walking the window tree costs a round trip per window; the remembered window two. It may
+// have been destroyed since (an error): then the tree is walked once more.
 bool X11WindowActivator::activateDosMachine(std::int64_t pid) {
     activatedDosMachine_ = false;
     const auto wanted = static_cast<long>(pid);
-    std::optional<Candidate> target;
-    if (machine_ != 0 && machinePid_ == wanted) {
-        ErrorTrap gone(display_); // the remembered window may have been destroyed
-        target = stillOf(machine_, wanted);
-        if (gone.failed())
-            target.reset();
-    }
-    ErrorTrap trap(display_);
-    if (!target)
-        target = findOf(wanted);
+    if (!machine_ || machinePid_ != wanted)
+        machine_.reset();
     machinePid_ = wanted;
-    machine_ = target ? target->client : 0;
-    if (!target)
-        return false;
-    bringForward(*target);
-    if (trap.failed()) {
-        machine_ = 0;
-        return false;
+    for (bool remembered = machine_.has_value();; remembered = false) {
+        ErrorTrap trap(display_);
+        auto target = remembered ? stillOf(*machine_, wanted) : std::nullopt;
+        if (!target)
+            target = findOf(wanted);
+        machine_ = target;
+        if (!target)
+            return false;
+        bringForward(*target);
+        if (!trap.failed())
+            break;
+        machine_.reset();
+        if (!remembered)
+            return false;
     }
     activatedDosMachine_ = true;
     return true;
@@ -114,12 +113,19 @@ bool X11WindowActivator::activateApplication() {
     if (!application_)
         return false;
     ErrorTrap trap(display_);
-    Candidate target{application_, topLevelOf(application_), viewable(application_),
-                     TitleMatch::Exact};
+    // Its frame is looked up once it is shown, and again only after a failure.
+    const bool shown = viewable(application_);
+    if (!shown || !applicationTopLevel_)
+        applicationTopLevel_ = shown ? topLevelOf(application_) : 0;
+    const Candidate target{application_, shown ? applicationTopLevel_ : application_, shown,
+                           TitleMatch::Exact};
     if (trap.failed())
         return false;
     bringForward(target);
-    return !trap.failed();
+    const bool done = !trap.failed();
+    if (!done)
+        applicationTopLevel_ = 0;
+    return done;
 }
 
 std::optional<X11WindowActivator::Candidate> X11WindowActivator::find(std::string_view title) {
@@ -183,13 +189,14 @@ void X11WindowActivator::collectOf(Window window, Window topLevel, long pid,
         collectOf(child, window == root_ ? child : topLevel, pid, best);
 }
 
-// The remembered client, while it is still pid's and can be brought forward.
-std::optional<X11WindowActivator::Candidate> X11WindowActivator::stillOf(Window client, long pid) {
-    const auto owner = readLongs(display_, client, netWmPid_, XA_CARDINAL);
-    bool shown = false;
-    if (owner.empty() || owner[0] != pid || !shownOrIconic(client, shown))
+// The remembered window, while it is still pid's and can be brought forward. Its frame does not
+// change: a window manager frames a window before it shows it.
+std::optional<X11WindowActivator::Candidate> X11WindowActivator::stillOf(Candidate known,
+                                                                         long pid) {
+    const auto owner = readLongs(display_, known.client, netWmPid_, XA_CARDINAL);
+    if (owner.empty() || owner[0] != pid || !shownOrIconic(known.client, known.viewable))
         return std::nullopt;
-    return Candidate{client, topLevelOf(client), shown, TitleMatch::DosMachine};
+    return known;
 }
 
 bool X11WindowActivator::shownOrIconic(Window window, bool& shown) {
@@ -231,23 +238,17 @@ Window X11WindowActivator::topLevelOf(Window window) {
     }
 }
 
-bool X11WindowActivator::windowManagerActivates() {
-    auto supported = readLongs(display_, root_, netSupported_, XA_ATOM);
-    return std::ranges::find(supported, static_cast<long>(netActiveWindow_)) != supported.end();
-}
-
+// Asks a window manager, as a pager would; without one nobody listens to the request. Asking
+// first whether the manager supports it would cost a round trip per click.
 void X11WindowActivator::bringForward(const Candidate& target) {
-    if (windowManagerActivates()) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = target.client;
-        event.xclient.message_type = netActiveWindow_;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2; // as a pager would: the user asked for it
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask,
-                   &event);
-    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = target.client;
+    event.xclient.message_type = netActiveWindow_;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // the user asked for it
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     // Also without a window manager, and at once rather than when the manager gets round to it.
     // A manager turns the raise of its client into a raise of the frame.
     XRaiseWindow(display_, target.client);

@@ -19,4 +19,8 @@ void XTestKeyInjector::inject(const KeyEvent& event) {
                       CurrentTime);
 }
 
+void XTestKeyInjector::flush() {
+    sync(display_);
+}
+
 } // namespace kavo::x11
