@@ -8,6 +8,7 @@
 #include "temp_dir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -72,14 +73,23 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     EXPECT_NE(messages.shown.at(0).text.find("sudo apt install dosbox"), std::string::npos);
 
     // While the player records, a second launch into the same file (here through a link) is
-    // refused and truncates nothing; the running DOSBox is the one the panel's keys go to.
+    // refused and truncates nothing; the running DOSBox is the one the panel's keys go to. It
+    // holds no descriptor of ours: a pipe we leave open still ends when we close our end.
     const char* display = std::getenv("KAVO_TEST_DISPLAY");
     ASSERT_TRUE(display && *display) << "no test display";
     ::setenv("DISPLAY", display, 1);
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::string wav = root.file("out.wav", "RIFF");
     fs::create_symlink(wav, root.dir() + "link.wav");
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0); // NOLINT(android-cloexec-pipe): inheritable on purpose
+    const int writeEnd = ::fcntl(pipeEnds[1], F_DUPFD, 20); // above those DOSBox is given
+    ::close(pipeEnds[1]);
     ASSERT_EQ(launch(player, wav), LaunchOutcome::Started);
+    ::close(writeEnd);
+    pollfd pipeEnd{pipeEnds[0], POLLIN, 0};
+    EXPECT_EQ(::poll(&pipeEnd, 1, 5000), 1) << "DOSBox holds the pipe's write end";
+    ::close(pipeEnds[0]);
     const auto dosbox = starter.newestDosMachine();
     for (int i = 0; i < 300 && test::readAll(wav) != "RIFFPROBEWAV"; ++i)
         ::usleep(100000);

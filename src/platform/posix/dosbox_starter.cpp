@@ -256,6 +256,8 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     posix_spawn_file_actions_adddup2(&actions, output.get(), 2);
     posix_spawn_file_actions_adddup2(&actions, exitWrite.get(), 3);
     posix_spawn_file_actions_adddup2(&actions, lock.get(), 4);
+    // Nothing else: a descriptor we inherited (a parent's pipe) would stay open while DOSBox runs.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 5);
     posix_spawn_file_actions_addchdir_np(&actions, stage.c_str());
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
