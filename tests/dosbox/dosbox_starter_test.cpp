@@ -29,23 +29,36 @@ struct Watcher : FdWatcher {
     std::function<void()> ended;
 };
 
-// Stale staging directories of ours are swept; start failures are told, also those DOSBox
-// shows only when it ends.
+// Stale staging directories of ours are swept, nothing else; start failures are told, also
+// those DOSBox shows only when it ends.
 TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     test::TempDir root;
     const std::string base = root.mkdir("run");
-    for (const char* name : {"kavofe-dosbox-stale", "kavofe-dosbox-live", "other"})
-        root.file("run/" + std::string(name) + "/lock");
-    const int held = ::open((base + "/kavofe-dosbox-live/lock").c_str(), O_RDONLY | O_CLOEXEC);
+    // Only stale stages of ours go: not one its DOSBox still locks, one a second copy of the
+    // program may be filling now, one without the runner's files, nor one of another name.
+    const std::pair<std::string, bool> stages[] = {
+        {"kavofe-dosbox-aB3xy9", true},  {"kavofe-dosbox-Live01", false},
+        {"kavofe-dosbox-young1", false}, {"kavofe-dosbox-nocfg1", false},
+        {"kavofe-dosbox-x-mine", false}, {"other", false}};
+    for (const auto& [name, removed] : stages) {
+        root.file("run/" + name + "/lock");
+        if (name != "kavofe-dosbox-nocfg1")
+            root.file("run/" + name + "/dosbox.conf");
+        if (name != "kavofe-dosbox-young1")
+            fs::last_write_time(base + "/" + name,
+                                fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    }
+    const int held = ::open((base + "/kavofe-dosbox-Live01/lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     PosixProcessStarter native;
     fake::Messages messages;
     Watcher watcher;
     DosboxStarter starter(native, watcher, messages, base);
     ::close(held);
-    EXPECT_FALSE(fs::exists(base + "/kavofe-dosbox-stale"));
-    for (const char* kept : {"/kavofe-dosbox-live", "/other"})
-        EXPECT_EQ(fs::remove_all(base + kept), 2u) << kept; // with its lock
+    for (const auto& [name, removed] : stages) {
+        EXPECT_EQ(fs::exists(base + "/" + name), !removed) << name;
+        fs::remove_all(base + "/" + name);
+    }
 
     const std::string player = root.mkdir("p") + "/SPCPLAY.EXE";
     fs::copy_file(KAVO_DOS_PROBE_EXE, player);

@@ -74,29 +74,42 @@ std::string findInPath(std::string_view name) {
     return {};
 }
 
-// Whether the staging directory at path still belongs to a running DOSBox: its lock is held
-// by the copy DOSBox inherited. One without a lock is only a few microseconds old or broken.
-bool inUse(const fs::path& stage) {
-    Descriptor lock(::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (lock.get() < 0) {
-        std::error_code error;
-        const auto age = fs::file_time_type::clock::now() - fs::last_write_time(stage, error);
-        return !error && age < std::chrono::minutes(1);
-    }
-    return ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0;
+bool isRegularFile(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// mkdtemp's name, in a directory of ours that holds the runner's own lock and configuration.
+bool isOurStage(const fs::path& stage) {
+    const std::string name = stage.filename().string();
+    const std::string_view suffix =
+        std::string_view(name).substr(std::min(name.size(), dos::kStagePrefix.size()));
+    struct stat info {};
+    return name.starts_with(dos::kStagePrefix) && suffix.size() == 6 &&
+           std::ranges::all_of(suffix,
+                               [](char c) {
+                                   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                          (c >= '0' && c <= '9');
+                               }) &&
+           ::lstat(stage.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && isRegularFile(stage / dos::kLockName) &&
+           isRegularFile(stage / dos::kConfigName);
+}
+
+// Only stale stages of ours: a running DOSBox holds the lock, and a stage untouched for less than
+// a minute may be one that a second copy of this program is filling right now.
 void sweep(const std::string& base) {
     std::error_code error;
     for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
-        struct stat info {};
         const fs::path stage = it->path();
-        if (!stage.filename().string().starts_with(dos::kStagePrefix) ||
-            ::lstat(stage.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-            info.st_uid != ::getuid() || inUse(stage))
-            continue;
         std::error_code ignored;
-        fs::remove_all(stage, ignored);
+        const auto age = fs::file_time_type::clock::now() - fs::last_write_time(stage, ignored);
+        if (ignored || age < std::chrono::minutes(1) || !isOurStage(stage))
+            continue;
+        Descriptor lock(
+            ::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (lock.get() >= 0 && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0)
+            fs::remove_all(stage, ignored);
     }
 }
 
