@@ -72,8 +72,7 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     auto launch = [&](const std::string& program, const std::string& wav = "") {
         return launcher.launch(settings, {root.file("a.spc", "x"), program, wav, !wav.empty()});
     };
-    // Until DOSBox ends, or for 30 seconds.
-    auto waitForEnd = [&] {
+    auto waitForEnd = [&] { // for 30 seconds at most
         pollfd ending{watcher.watched, POLLIN, 0};
         ASSERT_EQ(::poll(&ending, 1, 30000), 1);
         watcher.ended();
@@ -87,30 +86,26 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
 
     // While the player records, a second launch into the same file (here through a link) is
     // refused and truncates nothing; the running DOSBox is the one the panel's keys go to. It
-    // holds no descriptor of ours: a pipe we leave open still ends when we close our end.
+    // gets no descriptor we left open (a parent's pipe would wait for it to end).
     const char* display = std::getenv("KAVO_TEST_DISPLAY");
     ASSERT_TRUE(display && *display) << "no test display";
     ::setenv("DISPLAY", display, 1);
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::string wav = root.file("out.wav", "RIFF");
     fs::create_symlink(wav, root.dir() + "link.wav");
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0); // NOLINT(android-cloexec-pipe): inheritable on purpose
-    const int writeEnd = ::fcntl(pipeEnds[1], F_DUPFD, 20); // above those DOSBox is given
-    ::close(pipeEnds[1]);
+    ASSERT_EQ(::dup2(0, 200), 200);
     ASSERT_EQ(launch(player, wav), LaunchOutcome::Started);
-    ::close(writeEnd);
-    pollfd pipeEnd{pipeEnds[0], POLLIN, 0};
-    EXPECT_EQ(::poll(&pipeEnd, 1, 5000), 1) << "DOSBox holds the pipe's write end";
-    ::close(pipeEnds[0]);
     const auto dosbox = starter.newestDosMachine();
+    ASSERT_TRUE(dosbox);
+    EXPECT_FALSE(fs::exists("/proc/" + std::to_string(*dosbox) + "/fd/200"));
+    ::close(200);
     for (int i = 0; i < 300 && test::readAll(wav) != "RIFFPROBEWAV"; ++i)
         ::usleep(100000);
     EXPECT_EQ(launch(player, root.dir() + "link.wav"), LaunchOutcome::StartFailed);
     EXPECT_TRUE(messages.shown.at(1).text.starts_with("The WAV file \"" + root.dir() +
                                                       "link.wav\" is still being recorded"));
     EXPECT_EQ(starter.running(), 1u);
-    ASSERT_TRUE(dosbox && ::kill(static_cast<pid_t>(*dosbox), SIGTERM) == 0);
+    ASSERT_EQ(::kill(static_cast<pid_t>(*dosbox), SIGTERM), 0);
     waitForEnd();
     EXPECT_EQ(test::readAll(wav), "RIFFPROBEWAV");
 
@@ -120,21 +115,16 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     fs::rename(root.dir() + "p", root.dir() + "q");
     waitForEnd();
     fs::rename(root.dir() + "q", root.dir() + "p");
-    EXPECT_TRUE(messages.shown.size() == 3 &&
-                messages.shown[2].text.starts_with("DOSBox ended before it started the player. "
-                                                   "DOSBox said: Directory ") &&
-                messages.shown[2].text.ends_with("doesn't exist."))
-        << messages.shown.back().text;
+    EXPECT_TRUE(messages.shown.at(2).text.starts_with(
+        "DOSBox ended before it started the player. DOSBox said: Directory "));
 
     ::setenv("DISPLAY", ":9999", 1); // DOSBox starts, cannot open it and ends, saying why
     // NOLINTEND(concurrency-mt-unsafe)
     EXPECT_EQ(launch(player), LaunchOutcome::Started);
     waitForEnd();
-    const std::string& ended = messages.shown.at(3).text;
-    EXPECT_TRUE(messages.shown.size() == 4 &&
-                ended.starts_with("DOSBox could not run the player: Can't init SDL") &&
-                ended.ends_with(".") && starter.running() == 0 && fs::is_empty(base))
-        << ended;
+    EXPECT_TRUE(messages.shown.size() == 4 && starter.running() == 0 && fs::is_empty(base));
+    EXPECT_TRUE(messages.shown.at(3).text.starts_with("DOSBox could not run the player: Can't "
+                                                      "init SDL"));
 
     // A player whose name DOS cannot spell is refused before anything is staged (the core pins
     // the message).
