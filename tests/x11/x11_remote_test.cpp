@@ -27,7 +27,7 @@ const char* displayName() {
 // as none).
 struct TestWindow {
     enum Shown { Hidden, Mapped, Focused };
-    TestWindow(const char* wmName, const char* netWmName, Shown shown = Mapped)
+    TestWindow(const char* wmName, const char* netWmName, Shown shown = Mapped, long pid = 0)
         : display(XOpenDisplay(displayName())),
           id(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 99, 99, 0, 0, 0)) {
         XStoreName(display, id, wmName);
@@ -35,6 +35,8 @@ struct TestWindow {
                         XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(netWmName),
                         static_cast<int>(std::strlen(netWmName)));
+        if (pid != 0)
+            setPid(pid);
         if (shown != Hidden)
             XMapWindow(display, id);
         if (shown == Focused)
@@ -126,29 +128,25 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
 }
 
-// A DOS machine's window by its process, never a better-titled stranger; the remembered window
+// A DOS machine's window by its process, never a better-titled stranger's; the remembered window
 // serves only while it is still that process's, and one destroyed meanwhile is replaced.
 TEST(X11Remote, ActivatesTheWindowOfADosMachineProcess) {
     auto remote = x11::Remote::open(displayName());
     ASSERT_TRUE(remote);
     WindowActivator& windows = remote->windows();
-    TestWindow decoy("SPCPLAY", "SPCPLAY");
-    auto dosbox = std::make_unique<TestWindow>("DOSBox", "");
-    dosbox->setPid(4242);
-    TestWindow hidden("DOSBox", "", TestWindow::Hidden);
-    hidden.setPid(4243);
+    TestWindow decoy("SPCPLAY", "SPCPLAY"), hidden("DOSBox", "", TestWindow::Hidden, 43);
+    auto dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
     auto other = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
-    EXPECT_TRUE(windows.activateDosMachine(4242) && windows.activatedDosMachine());
+    EXPECT_TRUE(windows.activateDosMachine(42) && windows.activatedDosMachine());
     EXPECT_TRUE(dosbox->getsFocus());
-    EXPECT_FALSE(windows.activateDosMachine(4243) || windows.activatedDosMachine());
-    dosbox->setPid(4244);
-    EXPECT_FALSE(windows.activateDosMachine(4242)) << "remembered, but no longer that process's";
-    dosbox->setPid(4242);
-    EXPECT_TRUE(windows.activateDosMachine(4242));
-    dosbox = std::make_unique<TestWindow>("DOSBox", "");
-    dosbox->setPid(4242);
+    EXPECT_FALSE(windows.activateDosMachine(43) || windows.activatedDosMachine());
+    dosbox->setPid(44);
+    EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but no longer that process's";
+    dosbox->setPid(42);
+    EXPECT_TRUE(windows.activateDosMachine(42));
+    dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
     other = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
-    EXPECT_TRUE(windows.activateDosMachine(4242));
+    EXPECT_TRUE(windows.activateDosMachine(42));
     EXPECT_TRUE(dosbox->getsFocus());
 }
 
