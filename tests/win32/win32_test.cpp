@@ -169,14 +169,22 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     write(stale + "lock", "");
     write(stale + "E\\USER.WAV", "late");
     write(stale + "deliver", "E\\USER.WAV\n" + path("user.wav"));
-    // One whose owner still runs: its lock is held without sharing.
+    // One whose owner still runs: its lock is held without sharing. A hard link to a user's file
+    // that turned read-only since stays, and the user's file stays read-only.
     write(live + "lock", "");
+    write(path("kavofe-dosbox-3\\lock"), "");
+    write(path("mine.spc"), "");
+    ASSERT_TRUE(CreateHardLinkW(fsPath(path("kavofe-dosbox-3\\MINE.SPC")).c_str(),
+                                fsPath(path("mine.spc")).c_str(), nullptr));
+    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     MessageLoop watcher;
     Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
     EXPECT_TRUE(!fs::exists(fsPath(stale)) && fs::exists(fsPath(live)));
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
+    EXPECT_TRUE(GetFileAttributesW(fsPath(path("mine.spc")).c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_NORMAL);
     CloseHandle(lock);
 
     const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
@@ -206,6 +214,14 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         EXPECT_EQ(windows.activate(title), found != nullptr) << title;
         EXPECT_EQ(GetForegroundWindow(), found != nullptr ? found : frontEnd) << title;
     }
+    // A DOS machine's window by its process, whatever the titles.
+    DWORD probe = 0;
+    GetWindowThreadProcessId(exact, &probe);
+    ASSERT_TRUE(windows.activateApplication());
+    EXPECT_TRUE(windows.activateDosMachine(probe) && windows.activatedDosMachine());
+    EXPECT_EQ(GetForegroundWindow(), exact);
+    EXPECT_FALSE(windows.activateDosMachine(probe + 1000000));
+    ASSERT_TRUE(windows.activateApplication());
     for (const PanelButton& button : kPanelButtons) {
         const std::size_t before = read(log).size();
         ASSERT_EQ(pressInPlayer(button.text, windows, layout, injector), PanelOutcome::Sent);

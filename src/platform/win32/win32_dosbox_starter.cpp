@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <utility>
 #include <vector>
 #include <winioctl.h>
@@ -66,6 +67,25 @@ public:
 private:
     HANDLE handle_;
 };
+
+std::optional<BY_HANDLE_FILE_INFORMATION> fileInfo(const std::wstring& path) {
+    Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info))
+        return std::nullopt;
+    return info;
+}
+
+// The volume and index that name a file whatever path (or hard link) reaches it; {0, 0} when
+// it cannot be opened.
+std::pair<DWORD, std::uint64_t> fileId(const std::wstring& path) {
+    const auto info = fileInfo(path);
+    if (!info)
+        return {};
+    return {info->dwVolumeSerialNumber,
+            (std::uint64_t{info->nFileIndexHigh} << 32) | info->nFileIndexLow};
+}
 
 std::string readAll(const std::wstring& path) {
     Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -132,9 +152,13 @@ void removeTree(const std::wstring& dir) {
             removeTree(path);
         else if (!DeleteFileW(path.c_str()) &&
                  (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            // Only copies are read-only here: hard links are made to writable files alone.
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
+            // A copy of a read-only file. A hard link shares its attributes with the user's
+            // file, which may have turned read-only since: it stays, the user's file unchanged.
+            const auto info = fileInfo(path);
+            if (info && info->nNumberOfLinks == 1) {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
         }
     }
     if (found != INVALID_HANDLE_VALUE)
@@ -295,13 +319,6 @@ std::wstring makeStage(const std::wstring& base) {
     return {};
 }
 
-// The word after "-w" on the launcher's line: the WAV file's DOS path.
-std::string wavDosPath(const CommandLine& command) {
-    const auto flag = std::ranges::find(command.arguments, "-w");
-    return flag != command.arguments.end() && flag + 1 != command.arguments.end() ? *(flag + 1)
-                                                                                  : std::string();
-}
-
 } // namespace
 
 bool windowsRunsDosPrograms() {
@@ -450,6 +467,12 @@ std::error_code Win32DosboxStarter::start(const CommandLine& command) {
     return startDosbox(command);
 }
 
+std::optional<std::int64_t> Win32DosboxStarter::newestDosMachine() const {
+    const auto newest =
+        std::ranges::max_element(runs_, {}, [](const auto& entry) { return entry.second.serial; });
+    return newest == runs_.end() ? std::nullopt : std::optional<std::int64_t>(newest->second.pid);
+}
+
 std::error_code Win32DosboxStarter::startDosbox(const CommandLine& command) {
     const std::wstring program = fullPath(wide(command.program));
     const auto slash = program.find_last_of(L'\\');
@@ -463,6 +486,13 @@ std::error_code Win32DosboxStarter::startDosbox(const CommandLine& command) {
         return StartError::EmulatorMissing;
     if (base_.empty())
         return StartError::Staging;
+    // A second DOSBox would truncate the file the first still records into.
+    const dos::Stage::File* recording = dos::recording(names_.stage, command.arguments);
+    const auto recordingId = recording ? fileId(wide(recording->hostPath)) : Run::FileId{};
+    if (recordingId != Run::FileId{} && std::ranges::any_of(runs_, [&](const auto& entry) {
+            return entry.second.recording == recordingId;
+        }))
+        return StartError::RecordingBusy;
 
     const std::wstring stage = makeStage(wide(base_));
     if (stage.empty())
@@ -480,12 +510,11 @@ std::error_code Win32DosboxStarter::startDosbox(const CommandLine& command) {
         (!makeJunction(stage + L"\\C", target) && !linkFiles(playerDir, stage + L"\\C")))
         return abandon(StartError::Staging);
 
-    const std::string wavPath = wavDosPath(command);
     for (const dos::Stage::File& file : names_.stage.files()) {
         const std::wstring drive = stage + L"\\" + wide(file.drive);
         const std::wstring staged = drive + L"\\" + wide(file.dosName);
         const std::wstring source = wide(file.hostPath);
-        const bool isWav = wavPath == std::string{file.drive} + ":\\" + file.dosName;
+        const bool isWav = &file == recording;
         bool ok = CreateDirectoryW(drive.c_str(), nullptr) != FALSE;
         if (ok && isWav && !CreateHardLinkW(staged.c_str(), source.c_str(), nullptr))
             ok = writeNew(staged, {}) &&
@@ -518,7 +547,8 @@ std::error_code Win32DosboxStarter::startDosbox(const CommandLine& command) {
              std::to_string(process.dwProcessId) + " " +
                  std::to_string(creationTime(process.hProcess)));
 
-    runs_[process.hProcess] = Run{lock.release(), stage};
+    runs_[process.hProcess] =
+        Run{lock.release(), stage, process.dwProcessId, ++starts_, recordingId};
     watcher_.watch(process.hProcess, [this, handle = process.hProcess] { finished(handle); });
     return {};
 }
@@ -530,8 +560,9 @@ void Win32DosboxStarter::finished(HANDLE process) {
     runs_.erase(process);
     const std::wstring& stage = run.stageDir;
     const std::string output = readAll(stage + L"\\stdout.txt");
-    const bool started =
-        isFile(stage + L"\\" + wide(dos::kMarkerDrive) + L"\\" + wide(dos::kMarkerName));
+    const std::wstring markerDrive = stage + L"\\" + wide(dos::kMarkerDrive) + L"\\";
+    const std::string said = readAll(markerDrive + wide(dos::kSaidName));
+    const bool started = isFile(markerDrive + wide(dos::kMarkerName));
     const std::string undelivered = deliver(stage);
     CloseHandle(run.lock);
     if (undelivered.empty())
@@ -542,7 +573,7 @@ void Win32DosboxStarter::finished(HANDLE process) {
                            ".\rIt is kept in \"" + win32::toUtf8(stage) +
                            "\"; the program tries again when it next starts.",
                        kErrorTitle, MessageIcon::Error);
-    if (const std::string report = dos::endReport(output, started); !report.empty())
+    if (const std::string report = dos::endReport(output, started, said); !report.empty())
         messages_.show(report, kErrorTitle, MessageIcon::Error);
 }
 

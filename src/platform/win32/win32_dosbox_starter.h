@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 namespace kavo {
 
@@ -41,6 +42,7 @@ public:
 
     ShortPathApi* shortPathsFor(const std::string& program) override;
     std::error_code start(const CommandLine& command) override;
+    std::optional<std::int64_t> newestDosMachine() const override;
 
     // Staging directories of DOSBox runs not yet seen to end.
     std::size_t running() const { return runs_.size(); }
@@ -52,8 +54,12 @@ private:
         dos::Stage stage;
     };
     struct Run {
+        using FileId = std::pair<DWORD, std::uint64_t>; // volume, index; {0, 0}: none
         HANDLE lock;
         std::wstring stageDir;
+        DWORD pid;
+        unsigned long serial; // the order of starts
+        FileId recording;     // the WAV file it records into
     };
 
     std::error_code startDosbox(const CommandLine& command);
@@ -67,6 +73,7 @@ private:
     std::string dosProgram_; // the program of this launch when DOSBox is to run it
     Names names_;
     std::map<HANDLE, Run> runs_; // by DOSBox's process handle
+    unsigned long starts_ = 0;
 };
 
 } // namespace kavo
