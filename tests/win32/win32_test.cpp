@@ -179,8 +179,19 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A recording that cannot be read now (held open unshared) is kept, and told of once.
+    const std::string held = path("kavofe-dosbox-4\\");
+    write(held + "lock", "");
+    write(held + "E\\REC.WAV", "rec");
+    write(held + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
+    HANDLE busy = CreateFileW(fsPath(held + "E\\REC.WAV").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     MessageLoop watcher;
+    Win32DosboxStarter(starter, watcher, messages, dir, false);
     Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
+    CloseHandle(busy);
+    EXPECT_TRUE(messages.shown.size() == 1 && read(held + "E\\REC.WAV") == "rec");
+    messages.shown.clear();
     EXPECT_TRUE(!fs::exists(fsPath(stale)) && fs::exists(fsPath(live)));
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
     EXPECT_TRUE(GetFileAttributesW(fsPath(path("mine.spc")).c_str()) & FILE_ATTRIBUTE_READONLY);

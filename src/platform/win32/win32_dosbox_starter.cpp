@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <exception>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -270,35 +271,75 @@ bool inUse(const std::wstring& stage) {
     return dosboxRuns(stage);
 }
 
-// Appends a staged recording to the user's WAV file; the stage keeps it until that worked.
-// Returns "" or what went wrong.
+// Appends the staged recording to the user's WAV file in chunks (an hour of it does not fit a
+// 32-bit program's memory). Any failure keeps the stage, and a failed append is cut back to the
+// file's size before it, so that the next try never adds the recording twice. Returns "" or
+// what went wrong.
 std::string deliver(const std::wstring& stage) {
     const std::wstring note = stage + L"\\" + std::wstring(kDeliveryName);
-    const std::string lines = readAll(note);
+    if (!isFile(note))
+        return {};
+    Handle noteFile(CreateFileW(note.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    char text[65536];
+    DWORD got = 0;
+    if (!noteFile.valid() || !ReadFile(noteFile.get(), text, sizeof text, &got, nullptr))
+        return win32::lastError().message();
+    const std::string lines(text, got);
     const auto newline = lines.find('\n');
     if (newline == std::string::npos)
-        return {};
+        return "the delivery note is damaged";
     const std::wstring staged = stage + L"\\" + wide(lines.substr(0, newline));
-    const std::wstring target = wide(lines.substr(newline + 1));
-    const std::string bytes = readAll(staged);
-    Handle out(CreateFileW(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out.valid() || !writeAll(out.get(), bytes) || !FlushFileBuffers(out.get()))
+    Handle in(CreateFileW(staged.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle out(CreateFileW(wide(lines.substr(newline + 1)).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER before{};
+    if (!in.valid() || !out.valid() || !GetFileSizeEx(out.get(), &before) ||
+        !SetFilePointerEx(out.get(), before, nullptr, FILE_BEGIN))
         return win32::lastError().message();
+    std::vector<char> chunk(std::size_t{1} << 20);
+    bool ok = true;
+    while (ok) {
+        ok = ReadFile(in.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr);
+        if (ok && got == 0)
+            break;
+        ok = ok && writeAll(out.get(), std::string_view(chunk.data(), got));
+    }
+    if (!ok || !FlushFileBuffers(out.get())) {
+        const std::string why = win32::lastError().message();
+        SetFilePointerEx(out.get(), before, nullptr, FILE_BEGIN);
+        SetEndOfFile(out.get());
+        return why;
+    }
+    CloseHandle(noteFile.release());
     DeleteFileW(note.c_str());
     return {};
 }
 
-void sweep(const std::wstring& base) {
+// Stages left behind, once neither their owner nor their DOSBox runs: the recording delivered
+// first. One that cannot be is kept and told of once; nothing here may end the program, which
+// runs this at every start.
+void sweep(const std::wstring& base, MessageSink& messages) {
     WIN32_FIND_DATAW entry;
     HANDLE found = FindFirstFileW((base + L"\\" + wide(dos::kStagePrefix) + L"*").c_str(), &entry);
     for (BOOL more = found != INVALID_HANDLE_VALUE; more; more = FindNextFileW(found, &entry)) {
         const std::wstring stage = base + L"\\" + entry.cFileName;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-            (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || inUse(stage))
-            continue;
-        if (deliver(stage).empty())
-            removeTree(stage);
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !inUse(stage))
+            try {
+                const std::string undelivered = deliver(stage);
+                if (undelivered.empty())
+                    removeTree(stage);
+                else if (writeNew(stage + L"\\told", {}))
+                    messages.show("A recording of an earlier run could not be added to its WAV "
+                                  "file: " +
+                                      undelivered + ".\rIt is kept in \"" + win32::toUtf8(stage) +
+                                      "\".",
+                                  kErrorTitle, MessageIcon::Error);
+            } catch (const std::exception&) {
+                // Left as it is, for the user to look at.
+            }
     }
     if (found != INVALID_HANDLE_VALUE)
         FindClose(found);
@@ -437,7 +478,7 @@ Win32DosboxStarter::Win32DosboxStarter(ProcessStarter& native, HandleWatcher& wa
     : native_(native), watcher_(watcher), messages_(messages), base_(std::move(stagingBase)),
       windowsRunsDos_(windowsRunsDos) {
     if (!base_.empty())
-        sweep(wide(base_));
+        sweep(wide(base_), messages_);
 }
 
 // DOSBox outlives us if it must; the next starter delivers and sweeps what it leaves.
@@ -567,6 +608,8 @@ void Win32DosboxStarter::finished(HANDLE process) {
     CloseHandle(run.lock);
     if (undelivered.empty())
         removeTree(stage);
+    else
+        writeNew(stage + L"\\told", {}); // the sweep at the next start need not tell again
 
     if (!undelivered.empty())
         messages_.show("The player's recording could not be added to the WAV file: " + undelivered +
