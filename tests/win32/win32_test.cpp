@@ -162,28 +162,41 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
     }
 
-    // The DOSBox starter sweeps stale stages once their recording is delivered; a run through a
-    // stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh.
-    const std::string stale = path("kavofe-dosbox-1\\"), live = path("kavofe-dosbox-2\\");
+    // The DOSBox starter sweeps stale stages of its own once their recording is delivered; a run
+    // through a stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh. Not one whose owner still
+    // runs (its lock held unshared), one younger than a minute, of another name or without the
+    // runner's files. A hard link to a user's file that turned read-only since stays, and the
+    // user's file stays read-only. A recording that cannot be read now (held open unshared) is
+    // kept, and told of once.
+    const std::string stale = path("kavofe-dosbox-1-a\\"), live = path("kavofe-dosbox-2-b\\"),
+                      held = path("kavofe-dosbox-4-d\\");
     write(path("user.wav"), "RIFF");
-    write(stale + "lock", "");
     write(stale + "E\\USER.WAV", "late");
     write(stale + "deliver", "E\\USER.WAV\n" + path("user.wav"));
-    // One whose owner still runs: its lock is held without sharing. A hard link to a user's file
-    // that turned read-only since stays, and the user's file stays read-only.
-    write(live + "lock", "");
-    write(path("kavofe-dosbox-3\\lock"), "");
     write(path("mine.spc"), "");
-    ASSERT_TRUE(CreateHardLinkW(fsPath(path("kavofe-dosbox-3\\MINE.SPC")).c_str(),
-                                fsPath(path("mine.spc")).c_str(), nullptr));
-    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    // A recording that cannot be read now (held open unshared) is kept, and told of once.
-    const std::string held = path("kavofe-dosbox-4\\");
-    write(held + "lock", "");
     write(held + "E\\REC.WAV", "rec");
     write(held + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
+    const char* kept[] = {"kavofe-dosbox-2-b", "kavofe-dosbox-3-c", "kavofe-dosbox-4-d",
+                          "kavofe-dosbox-5-e", "kavofe-dosbox-x",   "kavofe-dosbox-6-f"};
+    for (const std::string name :
+         {"kavofe-dosbox-1-a", kept[0], kept[1], kept[2], kept[3], kept[4], kept[5]}) {
+        write(path(name + "\\lock"), "");
+        if (name != kept[5])
+            write(path(name + "\\dosbox.conf"), "");
+    }
+    ASSERT_TRUE(CreateHardLinkW(fsPath(path("kavofe-dosbox-3-c\\MINE.SPC")).c_str(),
+                                fsPath(path("mine.spc")).c_str(), nullptr));
+    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const fs::directory_entry& stage : fs::directory_iterator(root)) {
+        HANDLE dir = CreateFileW(stage.path().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const FILETIME old{0, 0x01D00000};                              // 2015
+        if (stage.is_directory() && stage.path().filename() != kept[3]) // kept[3] is young
+            SetFileTime(dir, nullptr, nullptr, &old);
+        CloseHandle(dir);
+    }
+    HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     HANDLE busy = CreateFileW(fsPath(held + "E\\REC.WAV").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     MessageLoop watcher;
@@ -192,7 +205,9 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     CloseHandle(busy);
     EXPECT_TRUE(messages.shown.size() == 1 && read(held + "E\\REC.WAV") == "rec");
     messages.shown.clear();
-    EXPECT_TRUE(!fs::exists(fsPath(stale)) && fs::exists(fsPath(live)));
+    EXPECT_FALSE(fs::exists(fsPath(stale)));
+    for (const char* name : kept)
+        EXPECT_TRUE(fs::exists(root / name)) << name;
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
     EXPECT_TRUE(GetFileAttributesW(fsPath(path("mine.spc")).c_str()) & FILE_ATTRIBUTE_READONLY);
     SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -251,24 +251,39 @@ bool dosboxRuns(const std::wstring& stage) {
            WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
+// makeStage's name (the prefix, hex digits, "-", hex digits) on a directory that holds the
+// runner's own lock and configuration: nothing else is ever swept.
+bool isOurStage(const std::wstring& stage, std::wstring_view name) {
+    const std::wstring prefix = wide(dos::kStagePrefix);
+    const std::wstring_view rest = name.substr(std::min(name.size(), prefix.size()));
+    const auto dash = rest.find(L'-');
+    auto hex = [](std::wstring_view digits) {
+        return !digits.empty() && std::ranges::all_of(digits, [](wchar_t c) {
+            return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+        });
+    };
+    return name.starts_with(prefix) && dash != std::wstring_view::npos &&
+           hex(rest.substr(0, dash)) && hex(rest.substr(dash + 1)) &&
+           isFile(stage + L"\\" + wide(dos::kLockName)) &&
+           isFile(stage + L"\\" + wide(dos::kConfigName));
+}
+
+// In use while its owner holds the lock unshared or its DOSBox runs, and for a minute after it
+// last changed: a second copy of the program may be filling it right now.
 bool inUse(const std::wstring& stage) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](FILETIME t) {
+        return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime;
+    };
+    constexpr std::uint64_t kMinute = 60ULL * 10'000'000ULL;
+    if (!GetFileAttributesExW(stage.c_str(), GetFileExInfoStandard, &data) ||
+        ticks(now) < ticks(data.ftLastWriteTime) + kMinute)
+        return true;
     Handle lock(CreateFileW((stage + L"\\" + wide(dos::kLockName)).c_str(), GENERIC_READ, 0,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!lock.valid()) {
-        if (GetLastError() == ERROR_SHARING_VIOLATION)
-            return true;
-        // One without a lock is being made right now, or broken.
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        FILETIME now{};
-        GetSystemTimeAsFileTime(&now);
-        auto ticks = [](FILETIME t) {
-            return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime;
-        };
-        constexpr std::uint64_t kMinute = 60ULL * 10'000'000ULL;
-        return GetFileAttributesExW(stage.c_str(), GetFileExInfoStandard, &data) &&
-               ticks(now) - ticks(data.ftLastWriteTime) < kMinute;
-    }
-    return dosboxRuns(stage);
+    return !lock.valid() || dosboxRuns(stage);
 }
 
 // Appends the staged recording to the user's WAV file in chunks (an hour of it does not fit a
@@ -326,7 +341,8 @@ void sweep(const std::wstring& base, MessageSink& messages) {
     for (BOOL more = found != INVALID_HANDLE_VALUE; more; more = FindNextFileW(found, &entry)) {
         const std::wstring stage = base + L"\\" + entry.cFileName;
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-            (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !inUse(stage))
+            (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+            isOurStage(stage, entry.cFileName) && !inUse(stage))
             try {
                 const std::string undelivered = deliver(stage);
                 if (undelivered.empty())
