@@ -64,8 +64,10 @@ std::string fileName(std::string_view longName) {
     std::string name = kept(base, 8);
     if (name.empty())
         name = "FILE";
-    else if (isDevice(name))
-        name = name.substr(0, 7) + '_'; // still eight at most: DOS would cut a ninth off again
+    else if (isDevice(name)) {
+        name.resize(std::min<std::size_t>(name.size(), 7)); // DOS would cut a ninth off again
+        name += '_';
+    }
     if (std::string extension = kept(ext, 3); !extension.empty())
         name += "." + extension;
     return name;
