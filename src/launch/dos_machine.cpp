@@ -116,6 +116,17 @@ std::string Stage::add(const std::string& hostPath) {
     return std::string{drive} + ":\\" + name;
 }
 
+void StageNames::getShortPathName(const std::string& longPath, std::span<char> buffer) {
+    const std::string absolute = absolute_ ? absolute_(longPath) : longPath;
+    if (absolute.empty())
+        return;
+    const std::string dosPath = stage.add(absolute);
+    if (dosPath.size() + 1 > buffer.size())
+        return;
+    std::ranges::copy(dosPath, buffer.begin());
+    buffer[dosPath.size()] = '\0';
+}
+
 std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,
                    char separator) {
     const std::string stageText(stageDir);

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "launch/short_path.h"
+
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // How a DOS player is run where the system cannot run DOS programs itself: inside an emulated
@@ -66,6 +70,19 @@ public:
 
 private:
     std::vector<File> files_;
+};
+
+// Short paths as the DOS program sees its files: each a drive of its own in stage. absolute
+// makes the launcher's path absolute on the host ("" when it cannot).
+class StageNames : public ShortPathApi {
+public:
+    explicit StageNames(std::function<std::string(const std::string&)> absolute = {})
+        : absolute_(std::move(absolute)) {}
+    void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
+    Stage stage;
+
+private:
+    std::function<std::string(const std::string&)> absolute_;
 };
 
 // The DOSBox configuration: windowed, the staged directories mounted (each

@@ -169,18 +169,6 @@ std::error_code lastError() {
 
 } // namespace
 
-void DosboxStarter::Names::getShortPathName(const std::string& longPath, std::span<char> buffer) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(longPath, error);
-    if (error)
-        return;
-    const std::string dosPath = stage.add(absolute.string());
-    if (dosPath.size() + 1 > buffer.size())
-        return;
-    std::copy(dosPath.begin(), dosPath.end(), buffer.begin());
-    buffer[dosPath.size()] = '\0';
-}
-
 DosboxStarter::DosboxStarter(ProcessStarter& native, FdWatcher& watcher, MessageSink& messages,
                              std::string stagingBase)
     : native_(native), watcher_(watcher), messages_(messages), base_(std::move(stagingBase)) {
@@ -196,7 +184,11 @@ DosboxStarter::~DosboxStarter() {
 }
 
 ShortPathApi* DosboxStarter::shortPathsFor(const std::string& program) {
-    names_ = Names();
+    names_ = dos::StageNames([](const std::string& path) {
+        std::error_code error;
+        std::string absolute = fs::absolute(path, error).string();
+        return error ? std::string() : absolute;
+    });
     dosProgram_ = isDosProgramFile(program) ? program : std::string();
     return dosProgram_.empty() ? nullptr : &names_;
 }

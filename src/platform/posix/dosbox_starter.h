@@ -35,11 +35,6 @@ public:
     std::size_t running() const { return runs_.size(); }
 
 private:
-    class Names : public ShortPathApi {
-    public:
-        void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
-        dos::Stage stage;
-    };
     using FileId = std::pair<dev_t, ino_t>; // {0, 0}: none
     struct Run {
         pid_t pid;
@@ -56,7 +51,7 @@ private:
     MessageSink& messages_;
     std::string base_;
     std::string dosProgram_; // the program of this launch when it is a DOS one
-    Names names_;
+    dos::StageNames names_;
     std::map<int, Run> runs_; // by the descriptor that reaches its end when DOSBox does
     unsigned long starts_ = 0;
 };

@@ -476,18 +476,6 @@ std::string windowsStagingBase() {
     return dos::isPlainWindowsDir(base + "\\") ? base : std::string();
 }
 
-void Win32DosboxStarter::Names::getShortPathName(const std::string& longPath,
-                                                 std::span<char> buffer) {
-    const std::wstring absolute = fullPath(wide(longPath));
-    if (absolute.empty())
-        return;
-    const std::string dosPath = stage.add(win32::toUtf8(absolute));
-    if (dosPath.size() + 1 > buffer.size())
-        return;
-    std::copy(dosPath.begin(), dosPath.end(), buffer.begin());
-    buffer[dosPath.size()] = '\0';
-}
-
 Win32DosboxStarter::Win32DosboxStarter(ProcessStarter& native, HandleWatcher& watcher,
                                        MessageSink& messages, std::string stagingBase,
                                        bool windowsRunsDos)
@@ -507,7 +495,10 @@ Win32DosboxStarter::~Win32DosboxStarter() {
 }
 
 ShortPathApi* Win32DosboxStarter::shortPathsFor(const std::string& program) {
-    names_ = Names();
+    names_ = dos::StageNames([](const std::string& path) {
+        const std::wstring absolute = fullPath(wide(path));
+        return absolute.empty() ? std::string() : win32::toUtf8(absolute);
+    });
     dosProgram_ = !windowsRunsDos_ && isDosProgramFile(program) ? program : std::string();
     return dosProgram_.empty() ? nullptr : &names_;
 }

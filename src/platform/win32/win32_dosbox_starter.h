@@ -48,11 +48,6 @@ public:
     std::size_t running() const { return runs_.size(); }
 
 private:
-    class Names : public ShortPathApi {
-    public:
-        void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
-        dos::Stage stage;
-    };
     struct Run {
         using FileId = std::pair<DWORD, std::uint64_t>; // volume, index; {0, 0}: none
         HANDLE lock;
@@ -71,7 +66,7 @@ private:
     std::string base_;
     bool windowsRunsDos_;
     std::string dosProgram_; // the program of this launch when DOSBox is to run it
-    Names names_;
+    dos::StageNames names_;
     std::map<HANDLE, Run> runs_; // by DOSBox's process handle
     unsigned long starts_ = 0;
 };
