@@ -4,23 +4,13 @@
 #include "launch/dos_machine.h"
 #include "launch/process_starter.h"
 #include "platform/win32/handle_watcher.h"
+#include "platform/win32/win32_dosbox_locate.h"
 
 #include <map>
 #include <string>
 #include <utility>
 
 namespace kavo {
-
-// True on a Windows that runs DOS programs itself: 32-bit x86 Windows with its DOS subsystem.
-bool windowsRunsDosPrograms();
-
-// dosbox.exe on PATH, else where its installer put it (its uninstall entry, or a DOSBox-0.74*
-// folder under the program folders); "" when none is found. UTF-8.
-std::string findDosbox();
-
-// The staging base: the user's temporary folder in its short form, when that form is plain
-// enough for DOSBox's mount command (dos::isPlainWindowsDir); "" otherwise.
-std::string windowsStagingBase();
 
 // Starts a DOS player inside DOSBox where Windows cannot run it (or once it refused to); any
 // other program goes to the native starter. DOSBox sees only a private staging directory under
