@@ -168,46 +168,41 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // runner's files. A hard link to a user's file that turned read-only since stays, and the
     // user's file stays read-only. A recording that cannot be read now (held open unshared) is
     // kept, and told of once.
-    const std::string stale = path("kavofe-dosbox-1-a\\"), live = path("kavofe-dosbox-2-b\\"),
-                      held = path("kavofe-dosbox-4-d\\");
-    write(path("user.wav"), "RIFF");
-    write(stale + "E\\USER.WAV", "late");
-    write(stale + "deliver", "E\\USER.WAV\n" + path("user.wav"));
-    write(path("mine.spc"), "");
-    write(held + "E\\REC.WAV", "rec");
-    write(held + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
-    const char* kept[] = {"kavofe-dosbox-2-b", "kavofe-dosbox-3-c", "kavofe-dosbox-4-d",
-                          "kavofe-dosbox-5-e", "kavofe-dosbox-x",   "kavofe-dosbox-6-f"};
-    for (const std::string name :
-         {"kavofe-dosbox-1-a", kept[0], kept[1], kept[2], kept[3], kept[4], kept[5]}) {
-        write(path(name + "\\lock"), "");
-        if (name != kept[5])
-            write(path(name + "\\dosbox.conf"), "");
+    const std::string names[] = {"1-a", "2-b", "3-c", "4-d", "5-e", "x", "6-f"}; // 1-a alone goes
+    auto stage = [&](const std::string& name) { return path("kavofe-dosbox-" + name + "\\"); };
+    for (const std::string& name : names) {
+        write(stage(name) + "lock", "");
+        write(stage(name) + (name == "6-f" ? "other" : "dosbox.conf"), "");
     }
-    ASSERT_TRUE(CreateHardLinkW(fsPath(path("kavofe-dosbox-3-c\\MINE.SPC")).c_str(),
+    write(path("user.wav"), "RIFF");
+    write(stage("1-a") + "E\\USER.WAV", "late");
+    write(stage("1-a") + "deliver", "E\\USER.WAV\n" + path("user.wav"));
+    write(stage("4-d") + "E\\REC.WAV", "rec");
+    write(stage("4-d") + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
+    write(path("mine.spc"), "");
+    ASSERT_TRUE(CreateHardLinkW(fsPath(stage("3-c") + "MINE.SPC").c_str(),
                                 fsPath(path("mine.spc")).c_str(), nullptr));
     SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
-    for (const fs::directory_entry& stage : fs::directory_iterator(root)) {
-        HANDLE dir = CreateFileW(stage.path().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        const FILETIME old{0, 0x01D00000};                              // 2015
-        if (stage.is_directory() && stage.path().filename() != kept[3]) // kept[3] is young
-            SetFileTime(dir, nullptr, nullptr, &old);
+    for (const std::string& name : names) { // all but 5-e changed long ago
+        HANDLE dir =
+            CreateFileW(fsPath(stage(name)).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const FILETIME old{0, 0x01D00000}; // 2015
+        SetFileTime(dir, nullptr, nullptr, name == "5-e" ? nullptr : &old);
         CloseHandle(dir);
     }
-    HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
+    HANDLE lock = CreateFileW(fsPath(stage("2-b") + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE busy = CreateFileW(fsPath(held + "E\\REC.WAV").c_str(), GENERIC_READ, 0, nullptr,
+    HANDLE busy = CreateFileW(fsPath(stage("4-d") + "E\\REC.WAV").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     MessageLoop watcher;
     Win32DosboxStarter(starter, watcher, messages, dir, false);
     Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
     CloseHandle(busy);
-    EXPECT_TRUE(messages.shown.size() == 1 && read(held + "E\\REC.WAV") == "rec");
+    EXPECT_TRUE(messages.shown.size() == 1 && read(stage("4-d") + "E\\REC.WAV") == "rec");
     messages.shown.clear();
-    EXPECT_FALSE(fs::exists(fsPath(stale)));
-    for (const char* name : kept)
-        EXPECT_TRUE(fs::exists(root / name)) << name;
+    for (const std::string& name : names)
+        EXPECT_EQ(fs::exists(fsPath(stage(name))), name != "1-a") << name;
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
     EXPECT_TRUE(GetFileAttributesW(fsPath(path("mine.spc")).c_str()) & FILE_ATTRIBUTE_READONLY);
     SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_NORMAL);

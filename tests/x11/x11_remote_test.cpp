@@ -77,7 +77,7 @@ struct TestWindow {
     const Window id;
 };
 
-TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPressesNoKey) {
+TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     auto remote = x11::Remote::open(displayName());
     ASSERT_TRUE(remote) << "no X server with XTest at KAVO_TEST_DISPLAY " << displayName();
     const struct {
@@ -126,17 +126,14 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     XQueryKeymap(other.display, down);
     remote->injector().inject({0xFF, 0xFF, kKeyEventKeyUp, 0});
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
-}
 
-// A DOS machine's window by its process, never a better-titled stranger's; the remembered window
-// serves only while it is still that process's, and one destroyed meanwhile is replaced.
-TEST(X11Remote, ActivatesTheWindowOfADosMachineProcess) {
-    auto remote = x11::Remote::open(displayName());
-    ASSERT_TRUE(remote);
+    // A DOS machine's window by its process, never a better-titled stranger's; the remembered
+    // window serves only while it is still that process's, and one destroyed meanwhile is
+    // replaced.
     WindowActivator& windows = remote->windows();
-    TestWindow decoy("SPCPLAY", "SPCPLAY"), hidden("DOSBox", "", TestWindow::Hidden, 43);
+    TestWindow decoy("SPCPLAY", "SPCPLAY"), hiddenDos("DOSBox", "", TestWindow::Hidden, 43);
     auto dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
-    auto other = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
+    auto focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
     EXPECT_TRUE(windows.activateDosMachine(42) && windows.activatedDosMachine());
     EXPECT_TRUE(dosbox->getsFocus());
     EXPECT_FALSE(windows.activateDosMachine(43) || windows.activatedDosMachine());
@@ -145,7 +142,7 @@ TEST(X11Remote, ActivatesTheWindowOfADosMachineProcess) {
     dosbox->setPid(42);
     EXPECT_TRUE(windows.activateDosMachine(42));
     dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
-    other = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
+    focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
     EXPECT_TRUE(windows.activateDosMachine(42));
     EXPECT_TRUE(dosbox->getsFocus());
 }
