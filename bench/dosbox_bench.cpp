@@ -12,6 +12,7 @@
 #include "platform/posix/posix_short_path.h"
 #include "platform/x11/x11_remote.h"
 #include "remote/control_panel.h"
+#include "remote/player_windows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -392,6 +393,7 @@ public:
     // Why no key can be sent, or "".
     const std::string& failure() const { return failure_; }
     Window window() const { return window_; }
+    pid_t pid() const { return pid_; }
     std::size_t keysRead() const { return keyLines(log_->text()).size(); }
     // The key line after the first `before`, or "" when none came within a second.
     std::string keyAfter(std::size_t before) const {
@@ -540,8 +542,16 @@ void clickKey(benchmark::State& state) {
         return;
     }
     remote->setApplicationWindow(frontEnd.window());
-    auto press = [&remote] {
-        return pressInPlayer("5", remote->windows(), remote->layout(), remote->injector()) ==
+    // As the front end sees it: the DOSBox the starter started runs.
+    struct Running : ProcessStarter {
+        std::error_code start(const CommandLine& /*command*/) override { return {}; }
+        std::optional<std::int64_t> newestDosMachine() const override { return pid; }
+        pid_t pid = 0;
+    } running;
+    running.pid = target.pid();
+    PlayerWindows windows(remote->windows(), running);
+    auto press = [&] {
+        return pressInPlayer("5", windows, remote->layout(), remote->injector()) ==
                PanelOutcome::Sent;
     };
     for ([[maybe_unused]] auto _ : state) {

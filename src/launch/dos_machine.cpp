@@ -24,8 +24,11 @@ std::string kept(std::string_view text, std::size_t limit) {
     return out;
 }
 
+// DOSBox finds these on every drive, whatever the extension; it has COM1, COM2 and LPT1 only,
+// but DOS has more ports and a later configuration may open them.
 bool isDevice(std::string_view base) {
-    static constexpr std::array<std::string_view, 4> fixed{"CON", "PRN", "AUX", "NUL"};
+    static constexpr std::array<std::string_view, 6> fixed{"CON", "PRN",      "AUX",
+                                                           "NUL", "EMMXXXX0", "MSCD001"};
     if (std::ranges::find(fixed, base) != fixed.end())
         return true;
     return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
@@ -61,8 +64,10 @@ std::string fileName(std::string_view longName) {
     std::string name = kept(base, 8);
     if (name.empty())
         name = "FILE";
-    else if (isDevice(name))
+    else if (isDevice(name)) {
+        name.resize(std::min<std::size_t>(name.size(), 7)); // DOS would cut a ninth off again
         name += '_';
+    }
     if (std::string extension = kept(ext, 3); !extension.empty())
         name += "." + extension;
     return name;
@@ -111,6 +116,17 @@ std::string Stage::add(const std::string& hostPath) {
     return std::string{drive} + ":\\" + name;
 }
 
+void StageNames::getShortPathName(const std::string& longPath, std::span<char> buffer) {
+    const std::string absolute = absolute_ ? absolute_(longPath) : longPath;
+    if (absolute.empty())
+        return;
+    const std::string dosPath = stage.add(absolute);
+    if (dosPath.size() + 1 > buffer.size())
+        return;
+    std::ranges::copy(dosPath, buffer.begin());
+    buffer[dosPath.size()] = '\0';
+}
+
 std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,
                    char separator) {
     const std::string stageText(stageDir);
@@ -127,16 +143,26 @@ std::string config(std::string_view stageDir, const Stage& stage, std::string_vi
                        "core=dynamic\n"
                        "cycles=max\n"
                        "[autoexec]\n";
-    auto mount = [&](char drive) {
+    // What a mount says goes to the marker drive (mounted first), for the report. The marker is
+    // written only once every drive and the program are there: it means the player ran.
+    const std::string said = " >>" + std::string{kMarkerDrive} + ":\\" + std::string(kSaidName);
+    auto mount = [&](char drive, std::string_view after) {
         text += "mount " + std::string{static_cast<char>(drive - 'A' + 'a')} + " " + stageText +
-                separator + drive + "\n";
+                separator + drive + std::string(after) + "\n";
     };
-    mount('C');
+    mount(kMarkerDrive, "");
+    mount('C', said);
     for (const Stage::File& file : stage.files())
-        mount(file.drive);
-    mount(kMarkerDrive);
-    text += "echo started > " + std::string{kMarkerDrive} + ":\\" + std::string(kMarkerName) + "\n";
-    text += "c:\ncd \\\n" + std::string(command) + "\nexit\n";
+        mount(file.drive, said);
+    auto check = [&](std::string_view path) {
+        text += "if not exist " + std::string(path) + " goto end\n";
+    };
+    check("C:\\NUL");
+    for (const Stage::File& file : stage.files())
+        check(std::string{file.drive} + ":\\NUL");
+    check(command.substr(0, command.find(' ')));
+    text += "c:\ncd \\\necho started > " + std::string{kMarkerDrive} + ":\\" +
+            std::string(kMarkerName) + "\n" + std::string(command) + "\n:end\nexit\n";
     return text;
 }
 
@@ -151,10 +177,32 @@ std::string errorReason(std::string_view output) {
     return reason.empty() ? std::string("unknown error") : std::string(reason);
 }
 
-std::string endReport(std::string_view output, bool started) {
+std::string endReport(std::string_view output, bool started, std::string_view said) {
     if (const std::string reason = errorReason(output); !reason.empty())
         return "DOSBox could not run the player: " + reason + ".";
-    return started ? std::string() : "DOSBox ended before it started the player.";
+    if (started)
+        return {};
+    // A mount's success is "Drive C is mounted as ..."; anything else it said is why it failed.
+    std::string words;
+    for (std::string_view rest = said; !rest.empty();) {
+        const auto end = std::min(rest.find_first_of("\r\n"), rest.size());
+        const std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (!line.empty() && !line.starts_with("Drive "))
+            words += " " + std::string(line);
+    }
+    return "DOSBox ended before it started the player." +
+           (words.empty() ? std::string() : " DOSBox said:" + words);
+}
+
+const Stage::File* recording(const Stage& stage, const std::vector<std::string>& arguments) {
+    const auto flag = std::ranges::find(arguments, "-w");
+    if (flag == arguments.end() || flag + 1 == arguments.end())
+        return nullptr;
+    const auto file = std::ranges::find_if(stage.files(), [&](const Stage::File& staged) {
+        return std::string{staged.drive} + ":\\" + staged.dosName == *(flag + 1);
+    });
+    return file == stage.files().end() ? nullptr : &*file;
 }
 
 } // namespace kavo::dos

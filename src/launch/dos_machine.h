@@ -1,9 +1,13 @@
 #pragma once
 
+#include "launch/short_path.h"
+
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // How a DOS player is run where the system cannot run DOS programs itself: inside an emulated
@@ -20,7 +24,8 @@ bool isDosProgram(std::string_view first64, std::string_view atNewHeader);
 
 // The 8.3 name this program gives a file inside the DOS machine: upper-case ASCII letters,
 // digits, "_" and "-" of the long name's base (at most 8) and extension (at most 3); "FILE"
-// for a base with none of them, and a "_" after a DOS device name.
+// for a base with none of them; a device name that DOSBox would open instead of the file gets a
+// "_" in its last place or after it.
 std::string fileName(std::string_view longName);
 
 // True when name can be used inside DOS as it is spelled (letter case aside).
@@ -45,6 +50,8 @@ inline constexpr std::string_view kLockName = "lock";
 // Written by the autoexec just before the player starts, on its own drive.
 inline constexpr char kMarkerDrive = 'Y';
 inline constexpr std::string_view kMarkerName = "STARTED.TXT";
+// What DOSBox's mount command answered, on the marker drive.
+inline constexpr std::string_view kSaidName = "SAID.TXT";
 inline constexpr std::string_view kErrorLinePrefix = "Exit to error: ";
 
 // One launch's files inside the DOS machine: drive C is the player directory, each further
@@ -65,8 +72,22 @@ private:
     std::vector<File> files_;
 };
 
+// Short paths as the DOS program sees its files: each a drive of its own in stage. absolute
+// makes the launcher's path absolute on the host ("" when it cannot).
+class StageNames : public ShortPathApi {
+public:
+    explicit StageNames(std::function<std::string(const std::string&)> absolute = {})
+        : absolute_(std::move(absolute)) {}
+    void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
+    Stage stage;
+
+private:
+    std::function<std::string(const std::string&)> absolute_;
+};
+
 // The DOSBox configuration: windowed, at full speed, the staged directories mounted (each
-// "<stage><separator><drive>"), C: current, the command run, then exit. stageDir must already be
+// "<stage><separator><drive>"), C: current, the command run (its first word the program), then
+// exit; the marker only when every drive and the program are there. stageDir must already be
 // plain (see stagingBase and isPlainWindowsDir).
 std::string config(std::string_view stageDir, const Stage& stage, std::string_view command,
                    char separator = '/');
@@ -75,7 +96,10 @@ std::string config(std::string_view stageDir, const Stage& stage, std::string_vi
 std::string errorReason(std::string_view output);
 
 // What the user is told once DOSBox has ended: DOSBox's reason, or that the player never
-// started (no marker); "" after an ordinary run.
-std::string endReport(std::string_view output, bool started);
+// started (no marker) with what the mounts said against it; "" after an ordinary run.
+std::string endReport(std::string_view output, bool started, std::string_view said = {});
+
+// The staged file the player records into (the word after "-w"), or null.
+const Stage::File* recording(const Stage& stage, const std::vector<std::string>& arguments);
 
 } // namespace kavo::dos

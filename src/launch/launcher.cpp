@@ -95,6 +95,12 @@ LaunchOutcome Launcher::launch(const PlayerSettings& settings, const LaunchReque
     const CommandLine command =
         buildCommandLine(request.playerBox, spcShort, request.logToWav ? &wavShort : nullptr);
     if (const std::error_code failure = starter_.start(command)) {
+        if (failure == StartError::RecordingBusy) {
+            error("The WAV file \"" + request.wavBox +
+                  "\" is still being recorded into by the player in DOSBox.\rStop the player "
+                  "first, then launch again.");
+            return LaunchOutcome::StartFailed;
+        }
         if (failure.category() == startErrorCategory()) {
             error("Could not start the player \"" + request.playerBox + "\".\r" +
                   failure.message());

@@ -2,6 +2,8 @@
 
 #include "launch/short_path.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -30,11 +32,16 @@ public:
     // platform's own (a DOS program in an emulator); null otherwise. Asked once per launch,
     // before any short path is taken; it forgets what the previous launch named.
     virtual ShortPathApi* shortPathsFor(const std::string& /*program*/) { return nullptr; }
+
+    // Process id of the emulated DOS machine this starter started last and has not yet seen
+    // end; nullopt when none runs.
+    virtual std::optional<std::int64_t> newestDosMachine() const { return std::nullopt; }
 };
 
 // Start failures that have no system error code of their own; their messages are whole
-// sentences for the user.
-enum class StartError { EmulatorMissing = 1, NotDosName, Staging };
+// sentences for the user. RecordingBusy: an emulated DOS machine started before still records
+// into the WAV file.
+enum class StartError { EmulatorMissing = 1, NotDosName, Staging, RecordingBusy };
 const std::error_category& startErrorCategory();
 inline std::error_code make_error_code(StartError e) {
     return {static_cast<int>(e), startErrorCategory()};

@@ -22,6 +22,9 @@ public:
         case StartError::NotDosName:
             return "The player's file name is not a DOS file name, so DOSBox cannot start it.\r"
                    "Rename it to SPCPLAY.EXE.";
+        case StartError::RecordingBusy:
+            return "The player still records into the WAV file in DOSBox.\rStop the player first, "
+                   "then launch again.";
         case StartError::Staging:
             return "The files for DOSBox could not be prepared in the temporary directory.\r"
                    "Check that it exists and has free space.";

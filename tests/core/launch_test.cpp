@@ -124,6 +124,10 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
          cannot + ".\rThe files for DOSBox could not be prepared in the temporary directory.\r"
                   "Check that it exists and has free space.",
          "", StartError::Staging},
+        {s, "/o/old.wav", true, p, StartFailed,
+         "The WAV file \"/o/old.wav\" is still being recorded into by the player in DOSBox.\r"
+         "Stop the player first, then launch again.",
+         "", StartError::RecordingBusy},
 #ifdef _WIN32
         {s, "", false, p, StartFailed,
          cannot + ".\rThe player is a DOS program, and 64-bit Windows plays it only in DOSBox, "
@@ -188,17 +192,19 @@ TEST(Launcher, WindowsQuotesOnlyAProgramPartWithABlankOrTab) {
                   quote + player + quote + rest);
 }
 
+// Devices are DOSBox's (tried), also a long name cut to one; the renamed form stays 8.3.
 TEST(DosMachine, FileNames) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"CON.SPC", "CON_.SPC"},  {"com9.spc", "COM9_.SPC"},    {"COM10.SPC", "COM10.SPC"},
-        {"coma.spc", "COMA.SPC"}, {"com1.spc", "COM1_.SPC"},    {"zz.spc", "ZZ.SPC"},
-        {"nul", "NUL_"},          {".hidden", "FILE.HID"},      {"a.b.c", "AB.C"},
-        {"song_1-2", "SONG_1-2"}, {"%PATH%.spc", "PATH.SPC"},   {"\xE6\x97\xA5.spc", "FILE.SPC"},
-        {"x.y.wave", "XY.WAV"},   {"Output of it", "OUTPUTOF"}, {"x\" & c \\ \xC3\x9C", "XC"},
-    };
-    for (const auto& [longName, expected] : cases) {
-        EXPECT_EQ(dos::fileName(longName), expected) << longName;
-        EXPECT_TRUE(dos::isDosName(expected)) << expected;
+    // Long name|DOS name.
+    for (std::string_view c :
+         {"CON.SPC|CON_.SPC", "com9.spc|COM9_.SPC", "COM10.SPC|COM10.SPC", "coma.spc|COMA.SPC",
+          "com1.spc|COM1_.SPC", "zz.spc|ZZ.SPC", "nul|NUL_", ".hidden|FILE.HID", "a.b.c|AB.C",
+          "song_1-2|SONG_1-2", "%PATH%.spc|PATH.SPC", "\xE6\x97\xA5.spc|FILE.SPC",
+          "x.y.wave|XY.WAV", "Output of it|OUTPUTOF", "x\" & c \\ \xC3\x9C|XC",
+          "emmxxxx0.spc|EMMXXXX_.SPC", "mscd001.wav|MSCD001_.WAV", "LPT9|LPT9_",
+          "Emmxxxx0 copy.spc|EMMXXXX_.SPC"}) {
+        const auto bar = c.find('|');
+        EXPECT_EQ(dos::fileName(c.substr(0, bar)), c.substr(bar + 1)) << c;
+        EXPECT_TRUE(dos::isDosName(c.substr(bar + 1))) << c;
     }
     for (std::string_view name : {"SPCPLAY.EXE", "spcplay.exe", "A.B"})
         EXPECT_TRUE(dos::isDosName(name)) << name;
@@ -239,6 +245,8 @@ TEST(DosMachine, TellsDosProgramsFromWindowsOnes) {
     EXPECT_FALSE(dos::isDosProgram(std::string(64, 'x'), ""));
 }
 
+// The marker goes only where every drive and the program are there; what the mounts said
+// against it is told.
 TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     dos::Stage stage;
     EXPECT_EQ(stage.add("/m/Track One.spc"), "D:\\TRACKONE.SPC");
@@ -246,20 +254,33 @@ TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     EXPECT_EQ(dos::config("/run/s", stage, "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV"),
               "[sdl]\nfullscreen=false\noutput=surface\nautolock=false\nwaitonerror=false\n"
               "[dos]\nkeyboardlayout=none\n[cpu]\ncore=dynamic\ncycles=max\n[autoexec]\n"
-              "mount c /run/s/C\nmount d /run/s/D\nmount e /run/s/E\nmount y /run/s/Y\n"
-              "echo started > Y:\\STARTED.TXT\nc:\ncd \\\n"
-              "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV\nexit\n");
-    EXPECT_TRUE(dos::config("C:\\S", {}, "X", '\\')
-                    .ends_with("mount c C:\\S\\C\nmount y C:\\S\\Y\necho started > "
-                               "Y:\\STARTED.TXT\nc:\ncd \\\nX\nexit\n"));
+              "mount y /run/s/Y\n"
+              "mount c /run/s/C >>Y:\\SAID.TXT\nmount d /run/s/D >>Y:\\SAID.TXT\n"
+              "mount e /run/s/E >>Y:\\SAID.TXT\nif not exist C:\\NUL goto end\n"
+              "if not exist D:\\NUL goto end\nif not exist E:\\NUL goto end\n"
+              "if not exist C:\\SPCPLAY.EXE goto end\nc:\ncd \\\necho started > Y:\\STARTED.TXT\n"
+              "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV\n:end\nexit\n");
+    EXPECT_TRUE(
+        dos::config("C:\\S", {}, "X", '\\')
+            .ends_with(
+                "mount y C:\\S\\Y\nmount c C:\\S\\C >>Y:\\SAID.TXT\nif not exist C:\\NUL goto end\n"
+                "if not exist X goto end\nc:\ncd \\\necho started > "
+                "Y:\\STARTED.TXT\nX\n:end\nexit\n"));
+    EXPECT_EQ(dos::recording(stage, {"D:\\TRACKONE.SPC", "-w", "E:\\X.WAV"}), &stage.files()[1]);
+    EXPECT_EQ(dos::recording(stage, {"E:\\X.WAV"}), nullptr);
 
     const std::string failed = "CONFIG:x\nExit to error: Can't init SDL nope \r\nmore";
     EXPECT_EQ(dos::errorReason(failed), "Can't init SDL nope");
     EXPECT_EQ(dos::errorReason("Exit to error: "), "unknown error");
     EXPECT_EQ(dos::endReport(failed, true),
               "DOSBox could not run the player: Can't init SDL nope.");
-    EXPECT_EQ(dos::endReport("all fine\n", false), "DOSBox ended before it started the player.");
-    EXPECT_EQ(dos::endReport("all fine\n", true), "");
+    const std::string mounted = "Drive C is mounted as local directory /s/C/\r\n";
+    EXPECT_EQ(dos::endReport("all fine\n", false, mounted),
+              "DOSBox ended before it started the player.");
+    EXPECT_EQ(dos::endReport("", false, mounted + "Directory /s/D doesn't exist.\r\n"),
+              "DOSBox ended before it started the player. DOSBox said: Directory /s/D doesn't "
+              "exist.");
+    EXPECT_EQ(dos::endReport("all fine\n", true, "Directory /s/D doesn't exist."), "");
 }
 
 } // namespace kavo

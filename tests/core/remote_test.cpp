@@ -1,5 +1,6 @@
 #include "fakes/fakes.h"
 #include "remote/control_panel.h"
+#include "remote/player_windows.h"
 #include "remote/sendkey.h"
 #include "remote/us_keyboard.h"
 #include "remote/window_title.h"
@@ -62,23 +63,31 @@ TEST(Sendkey, EventsOrAFailureBeforeAnyEvent) {
             << text;
 }
 
-// The keys are flushed before the focus goes back to this program.
+// The keys are flushed before the focus goes back to this program. While a DOS machine of ours
+// runs, its window takes the keys and no title is looked at.
 TEST(ControlPanel, ButtonsAndClickOutcomes) {
     EXPECT_EQ(digitButtonText(static_cast<std::int16_t>(kPanelButtons[5].index)), "5");
     EXPECT_THROW(digitButtonText(32767), std::overflow_error);
     using enum PanelOutcome;
-    const std::tuple<bool, bool, std::string, PanelOutcome, std::vector<std::string>, int> cases[] =
-        {{true, true, "q%{F4}", Sent, {"activate SPCPLAY", "activate self"}, 2},
-         {false, true, "5", NoPlayerWindow, {"activate SPCPLAY"}, 0},
-         {true, true, "", SendFailed, {"activate SPCPLAY"}, 0},
-         {true, false, "+", NotReactivated, {"activate SPCPLAY", "activate self"}, 4}};
-    for (const auto& [player, self, text, outcome, log, events] : cases) {
+    const std::string title = "activate SPCPLAY", self = "activate self", own = "activate DOSBox 7";
+    const std::tuple<bool, bool, std::string, PanelOutcome, std::vector<std::string>, int,
+                     std::optional<std::int64_t>>
+        cases[] = {{true, true, "q%{F4}", Sent, {title, self}, 2, {}},
+                   {false, true, "5", NoPlayerWindow, {title}, 0, {}},
+                   {true, true, "", SendFailed, {title}, 0, {}},
+                   {true, false, "+", NotReactivated, {title, self}, 4, {}},
+                   {true, true, "5", Sent, {own, self}, 2, 7},
+                   {false, true, "5", NoPlayerWindow, {own}, 0, 7}};
+    for (const auto& [player, self, text, outcome, log, events, dosMachine] : cases) {
         fake::Windows windows;
         windows.playerPresent = player;
         windows.selfPresent = self;
+        fake::Starter starter;
+        starter.dosMachine = dosMachine;
+        PlayerWindows playerWindows(windows, starter);
         fake::Layout layout;
         fake::Injector injector;
-        EXPECT_EQ(pressInPlayer(text, windows, layout, injector), outcome);
+        EXPECT_EQ(pressInPlayer(text, playerWindows, layout, injector), outcome);
         EXPECT_EQ(windows.log, log);
         EXPECT_EQ(injector.events.size(), events);
         EXPECT_EQ(injector.flushes, events > 0 ? 1 : 0);

@@ -139,8 +139,10 @@ public:
         started.push_back(command);
         return result;
     }
+    std::optional<std::int64_t> newestDosMachine() const override { return dosMachine; }
     std::vector<CommandLine> started;
     std::error_code result;
+    std::optional<std::int64_t> dosMachine;
 };
 
 // Windows' answers for the characters the tests use (high byte: Shift 1, Ctrl 2, Alt 4); any
@@ -175,6 +177,10 @@ class Windows : public WindowActivator {
 public:
     bool activate(std::string_view title) override {
         log.push_back("activate " + std::string(title));
+        return playerPresent;
+    }
+    bool activateDosMachine(std::int64_t pid) override {
+        log.push_back("activate DOSBox " + std::to_string(pid));
         return playerPresent;
     }
     bool activateApplication() override {

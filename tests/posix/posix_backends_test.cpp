@@ -6,6 +6,7 @@
 #include "temp_dir.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -59,11 +60,14 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     EXPECT_FALSE(files.writeWhole("/proc/self/SPCPLAY.CFG", bytes));
     EXPECT_EQ(readAll(cfg), bytes);
 
-    // The process starter: the started /bin/sh writes its argument vector, NUL-separated as
-    // the kernel keeps it, and its working directory, its own; or the reason it could not start.
+    // The process starter: the started /bin/sh writes its descriptors (standard ones only, not
+    // one we left open), its argument vector, NUL-separated as the kernel keeps it, and its
+    // working directory, its own; or the reason it could not start.
     const std::string dump = d + "argv";
     const std::string script =
-        "{ cat /proc/$$/cmdline; pwd -P; } >\"$0.part\" && mv \"$0.part\" \"$0\"";
+        "ls /proc/$$/fd >\"$0.fd\"; { cat /proc/$$/cmdline; pwd -P; } >\"$0.part\" && "
+        "mv \"$0.part\" \"$0\"";
+    const int inheritable = ::open("/dev/null", O_RDONLY); // NOLINT(android-cloexec-open)
     const std::vector<std::string> arguments{
         "-c",      script, dump, "$(touch x); \"q\" 'z'", "new\nline\t\r", "non-UTF-8 \xFF\xFE",
         "-leading"};
@@ -75,6 +79,8 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     for (const std::string& argument : arguments)
         expected += '\0' + argument;
     EXPECT_EQ(readAll(dump), expected + '\0' + std::filesystem::canonical("/bin").string() + "\n");
+    EXPECT_EQ(readAll(dump + ".fd"), "0\n1\n10\n2\n"); // 10: dash's own
+    ::close(inheritable);
     EXPECT_FALSE(std::filesystem::exists("x"));
     errno = 0;
     EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD) << "a zombie was left";

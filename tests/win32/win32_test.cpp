@@ -163,21 +163,50 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         EXPECT_EQ(failure == std::errc::executable_format_error, program == junk) << program;
     }
 
-    // The DOSBox starter sweeps stale stages once their recording is delivered; a run through a
-    // stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh.
-    const std::string stale = path("kavofe-dosbox-1\\"), live = path("kavofe-dosbox-2\\");
+    // The DOSBox starter sweeps stale stages of its own once their recording is delivered; a run
+    // through a stand-in dosbox.exe is tests/e2e/win32_dosbox_e2e.sh. Not one whose owner still
+    // runs (its lock held unshared), one younger than a minute, of another name or without the
+    // runner's files. A hard link to a user's file that turned read-only since stays, and the
+    // user's file stays read-only. A recording that cannot be read now (held open unshared) is
+    // kept, and told of once.
+    const std::string names[] = {"1-a", "2-b", "3-c", "4-d", "5-e", "x", "6-f"}; // 1-a alone goes
+    auto stage = [&](const std::string& name) { return path("kavofe-dosbox-" + name + "\\"); };
+    for (const std::string& name : names) {
+        write(stage(name) + "lock", "");
+        write(stage(name) + (name == "6-f" ? "other" : "dosbox.conf"), "");
+    }
     write(path("user.wav"), "RIFF");
-    write(stale + "lock", "");
-    write(stale + "E\\USER.WAV", "late");
-    write(stale + "deliver", "E\\USER.WAV\n" + path("user.wav"));
-    // One whose owner still runs: its lock is held without sharing.
-    write(live + "lock", "");
-    HANDLE lock = CreateFileW(fsPath(live + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
+    write(stage("1-a") + "E\\USER.WAV", "late");
+    write(stage("1-a") + "deliver", "E\\USER.WAV\n" + path("user.wav"));
+    write(stage("4-d") + "E\\REC.WAV", "rec");
+    write(stage("4-d") + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
+    write(path("mine.spc"), "");
+    ASSERT_TRUE(CreateHardLinkW(fsPath(stage("3-c") + "MINE.SPC").c_str(),
+                                fsPath(path("mine.spc")).c_str(), nullptr));
+    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const std::string& name : names) { // all but 5-e changed long ago
+        HANDLE dir =
+            CreateFileW(fsPath(stage(name)).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const FILETIME old{0, 0x01D00000}; // 2015
+        SetFileTime(dir, nullptr, nullptr, name == "5-e" ? nullptr : &old);
+        CloseHandle(dir);
+    }
+    HANDLE lock = CreateFileW(fsPath(stage("2-b") + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE busy = CreateFileW(fsPath(stage("4-d") + "E\\REC.WAV").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     MessageLoop watcher;
+    Win32DosboxStarter(starter, watcher, messages, dir, false);
     Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
-    EXPECT_TRUE(!fs::exists(fsPath(stale)) && fs::exists(fsPath(live)));
+    CloseHandle(busy);
+    EXPECT_TRUE(messages.shown.size() == 1 && read(stage("4-d") + "E\\REC.WAV") == "rec");
+    messages.shown.clear();
+    for (const std::string& name : names)
+        EXPECT_EQ(fs::exists(fsPath(stage(name))), name != "1-a") << name;
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
+    EXPECT_TRUE(GetFileAttributesW(fsPath(path("mine.spc")).c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_NORMAL);
     CloseHandle(lock);
 
     const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
@@ -208,6 +237,14 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         EXPECT_EQ(windows.activate(title), found != nullptr) << title;
         EXPECT_EQ(GetForegroundWindow(), found != nullptr ? found : frontEnd) << title;
     }
+    // A DOS machine's window by its process, whatever the titles.
+    DWORD probe = 0;
+    GetWindowThreadProcessId(exact, &probe);
+    ASSERT_TRUE(windows.activateApplication());
+    EXPECT_TRUE(windows.activateDosMachine(probe) && windows.activatedDosMachine());
+    EXPECT_EQ(GetForegroundWindow(), exact);
+    EXPECT_FALSE(windows.activateDosMachine(probe + 1000000));
+    ASSERT_TRUE(windows.activateApplication());
     // Each press with a modifier held, as an access key's Alt is: none reaches the player.
     const BYTE held[] = {VK_LMENU, VK_RMENU, VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_LWIN};
     for (const PanelButton& button : kPanelButtons) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 // After GoogleTest, whose names Xlib's macros (None, Bool) would break.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -28,7 +29,7 @@ const char* displayName() {
 // as none).
 struct TestWindow {
     enum Shown { Hidden, Mapped, Focused };
-    TestWindow(const char* wmName, const char* netWmName, Shown shown = Mapped)
+    TestWindow(const char* wmName, const char* netWmName, Shown shown = Mapped, long pid = 0)
         : display(XOpenDisplay(displayName())),
           id(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 99, 99, 0, 0, 0)) {
         XStoreName(display, id, wmName);
@@ -36,10 +37,17 @@ struct TestWindow {
                         XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(netWmName),
                         static_cast<int>(std::strlen(netWmName)));
+        if (pid != 0)
+            setPid(pid);
         if (shown != Hidden)
             XMapWindow(display, id);
         if (shown == Focused)
             XSetInputFocus(display, id, RevertToParent, CurrentTime);
+        XSync(display, False);
+    }
+    void setPid(long pid) {
+        XChangeProperty(display, id, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
         XSync(display, False);
     }
     // Gone before the next test looks: closing makes a round trip.
@@ -71,7 +79,7 @@ struct TestWindow {
     const Window id;
 };
 
-TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPressesNoKey) {
+TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     auto remote = x11::Remote::open(displayName());
     ASSERT_TRUE(remote) << "no X server with XTest at KAVO_TEST_DISPLAY " << displayName();
     const struct {
@@ -120,6 +128,25 @@ TEST(X11Remote, ActivatesTheBestTitledShownWindowOrTheApplicationAndNeverPresses
     XQueryKeymap(other.display, down);
     remote->injector().inject({0xFF, 0xFF, kKeyEventKeyUp, 0});
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
+
+    // A DOS machine's window by its process, never a better-titled stranger's; the remembered
+    // window serves only while it is still that process's, and one destroyed meanwhile is
+    // replaced.
+    WindowActivator& windows = remote->windows();
+    TestWindow decoy("SPCPLAY", "SPCPLAY"), hiddenDos("DOSBox", "", TestWindow::Hidden, 43);
+    auto dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
+    auto focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
+    EXPECT_TRUE(windows.activateDosMachine(42) && windows.activatedDosMachine());
+    EXPECT_TRUE(dosbox->getsFocus());
+    EXPECT_FALSE(windows.activateDosMachine(43) || windows.activatedDosMachine());
+    dosbox->setPid(44);
+    EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but no longer that process's";
+    dosbox->setPid(42);
+    EXPECT_TRUE(windows.activateDosMachine(42));
+    dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
+    focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
+    EXPECT_TRUE(windows.activateDosMachine(42));
+    EXPECT_TRUE(dosbox->getsFocus());
 }
 
 // A modifier the user still holds, as after an access key, is let go before the player gets

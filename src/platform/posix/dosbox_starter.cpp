@@ -74,29 +74,42 @@ std::string findInPath(std::string_view name) {
     return {};
 }
 
-// Whether the staging directory at path still belongs to a running DOSBox: its lock is held
-// by the copy DOSBox inherited. One without a lock is only a few microseconds old or broken.
-bool inUse(const fs::path& stage) {
-    Descriptor lock(::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (lock.get() < 0) {
-        std::error_code error;
-        const auto age = fs::file_time_type::clock::now() - fs::last_write_time(stage, error);
-        return !error && age < std::chrono::minutes(1);
-    }
-    return ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0;
+bool isRegularFile(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// mkdtemp's name, in a directory of ours that holds the runner's own lock and configuration.
+bool isOurStage(const fs::path& stage) {
+    const std::string name = stage.filename().string();
+    const std::string_view suffix =
+        std::string_view(name).substr(std::min(name.size(), dos::kStagePrefix.size()));
+    struct stat info {};
+    return name.starts_with(dos::kStagePrefix) && suffix.size() == 6 &&
+           std::ranges::all_of(suffix,
+                               [](char c) {
+                                   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                          (c >= '0' && c <= '9');
+                               }) &&
+           ::lstat(stage.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && isRegularFile(stage / dos::kLockName) &&
+           isRegularFile(stage / dos::kConfigName);
+}
+
+// Only stale stages of ours: a running DOSBox holds the lock, and a stage untouched for less than
+// a minute may be one that a second copy of this program is filling right now.
 void sweep(const std::string& base) {
     std::error_code error;
     for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
-        struct stat info {};
         const fs::path stage = it->path();
-        if (!stage.filename().string().starts_with(dos::kStagePrefix) ||
-            ::lstat(stage.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-            info.st_uid != ::getuid() || inUse(stage))
-            continue;
         std::error_code ignored;
-        fs::remove_all(stage, ignored);
+        const auto age = fs::file_time_type::clock::now() - fs::last_write_time(stage, ignored);
+        if (ignored || age < std::chrono::minutes(1) || !isOurStage(stage))
+            continue;
+        Descriptor lock(
+            ::open((stage / dos::kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (lock.get() >= 0 && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0)
+            fs::remove_all(stage, ignored);
     }
 }
 
@@ -156,18 +169,6 @@ std::error_code lastError() {
 
 } // namespace
 
-void DosboxStarter::Names::getShortPathName(const std::string& longPath, std::span<char> buffer) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(longPath, error);
-    if (error)
-        return;
-    const std::string dosPath = stage.add(absolute.string());
-    if (dosPath.size() + 1 > buffer.size())
-        return;
-    std::copy(dosPath.begin(), dosPath.end(), buffer.begin());
-    buffer[dosPath.size()] = '\0';
-}
-
 DosboxStarter::DosboxStarter(ProcessStarter& native, FdWatcher& watcher, MessageSink& messages,
                              std::string stagingBase)
     : native_(native), watcher_(watcher), messages_(messages), base_(std::move(stagingBase)) {
@@ -183,7 +184,11 @@ DosboxStarter::~DosboxStarter() {
 }
 
 ShortPathApi* DosboxStarter::shortPathsFor(const std::string& program) {
-    names_ = Names();
+    names_ = dos::StageNames([](const std::string& path) {
+        std::error_code error;
+        std::string absolute = fs::absolute(path, error).string();
+        return error ? std::string() : absolute;
+    });
     dosProgram_ = isDosProgramFile(program) ? program : std::string();
     return dosProgram_.empty() ? nullptr : &names_;
 }
@@ -193,6 +198,12 @@ std::error_code DosboxStarter::start(const CommandLine& command) {
         return native_.start(command);
     dosProgram_.clear();
     return startDosbox(command);
+}
+
+std::optional<std::int64_t> DosboxStarter::newestDosMachine() const {
+    const auto newest =
+        std::ranges::max_element(runs_, {}, [](const auto& entry) { return entry.second.serial; });
+    return newest == runs_.end() ? std::nullopt : std::optional<std::int64_t>(newest->second.pid);
 }
 
 std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
@@ -205,6 +216,16 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     const std::string dosbox = findInPath("dosbox");
     if (dosbox.empty())
         return StartError::EmulatorMissing;
+    // A second DOSBox would truncate the file the first still records into.
+    struct stat recordingInfo {};
+    const dos::Stage::File* recording = dos::recording(names_.stage, command.arguments);
+    const bool records = recording && ::stat(recording->hostPath.c_str(), &recordingInfo) == 0;
+    const FileId recordingId{records ? recordingInfo.st_dev : 0,
+                             records ? recordingInfo.st_ino : 0};
+    if (records && std::ranges::any_of(runs_, [&](const auto& entry) {
+            return entry.second.recording == recordingId;
+        }))
+        return StartError::RecordingBusy;
 
     std::string stageText = base_ + "/" + std::string(dos::kStagePrefix) + "XXXXXX";
     if (!::mkdtemp(stageText.data()))
@@ -240,6 +261,8 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
     posix_spawn_file_actions_adddup2(&actions, output.get(), 2);
     posix_spawn_file_actions_adddup2(&actions, exitWrite.get(), 3);
     posix_spawn_file_actions_adddup2(&actions, lock.get(), 4);
+    // Nothing else: a descriptor we inherited (a parent's pipe) would stay open while DOSBox runs.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 5);
     posix_spawn_file_actions_addchdir_np(&actions, stage.c_str());
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -261,7 +284,7 @@ std::error_code DosboxStarter::startDosbox(const CommandLine& command) {
         return abandon({failed, std::generic_category()});
 
     const int fd = exitRead.release();
-    runs_[fd] = Run{pid, stageText};
+    runs_[fd] = Run{pid, stageText, ++starts_, recordingId};
     watcher_.watch(fd, [this, fd] { finished(fd); });
     return {};
 }
@@ -277,11 +300,12 @@ void DosboxStarter::finished(int exitFd) {
     }
     const fs::path stage = run.stageDir;
     const std::string output = readTail(stage / dos::kOutputName, std::size_t{64} * 1024);
+    const fs::path markerDrive = stage / std::string{dos::kMarkerDrive};
+    const std::string said = readTail(markerDrive / dos::kSaidName, std::size_t{4} * 1024);
     std::error_code error;
-    const bool started =
-        fs::exists(stage / std::string{dos::kMarkerDrive} / dos::kMarkerName, error);
+    const bool started = fs::exists(markerDrive / dos::kMarkerName, error);
     fs::remove_all(stage, error);
-    if (const std::string report = dos::endReport(output, started); !report.empty())
+    if (const std::string report = dos::endReport(output, started, said); !report.empty())
         messages_.show(report, kErrorTitle, MessageIcon::Error);
 }
 

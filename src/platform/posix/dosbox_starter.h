@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 
 namespace kavo {
 
@@ -28,19 +29,18 @@ public:
 
     ShortPathApi* shortPathsFor(const std::string& program) override;
     std::error_code start(const CommandLine& command) override;
+    std::optional<std::int64_t> newestDosMachine() const override;
 
     // Staging directories of DOSBox runs not yet seen to end.
     std::size_t running() const { return runs_.size(); }
 
 private:
-    class Names : public ShortPathApi {
-    public:
-        void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
-        dos::Stage stage;
-    };
+    using FileId = std::pair<dev_t, ino_t>; // {0, 0}: none
     struct Run {
         pid_t pid;
         std::string stageDir;
+        unsigned long serial; // the order of starts
+        FileId recording;     // the WAV file it records into
     };
 
     std::error_code startDosbox(const CommandLine& command);
@@ -51,8 +51,9 @@ private:
     MessageSink& messages_;
     std::string base_;
     std::string dosProgram_; // the program of this launch when it is a DOS one
-    Names names_;
+    dos::StageNames names_;
     std::map<int, Run> runs_; // by the descriptor that reaches its end when DOSBox does
+    unsigned long starts_ = 0;
 };
 
 } // namespace kavo

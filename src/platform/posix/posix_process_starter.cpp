@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/close_range.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,17 @@ namespace {
 
 std::error_code lastError() {
     return {errno, std::generic_category()};
+}
+
+// Async-signal-safe: runs between fork and exec. Close-on-exec rather than closed, so that the
+// report pipe still carries a failed exec's errno.
+void closeFromThree() {
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    // Kernels before 5.11: every descriptor the limit allows.
+    const long limit = ::sysconf(_SC_OPEN_MAX);
+    for (int fd = 3; fd < (limit > 0 ? limit : 1024); ++fd)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
 }
 
 } // namespace
@@ -55,6 +67,9 @@ std::error_code PosixProcessStarter::start(const CommandLine& command) {
         const pid_t player = ::fork();
         if (player == 0) {
             ::setsid();
+            // The player gets the standard descriptors only: one we inherited left open (a
+            // parent's pipe, say) would stay open as long as the player runs.
+            closeFromThree();
             if (::chdir(directory.c_str()) == 0)
                 ::execv(path.c_str(), argv.data());
         }

@@ -4,22 +4,13 @@
 #include "launch/dos_machine.h"
 #include "launch/process_starter.h"
 #include "platform/win32/handle_watcher.h"
+#include "platform/win32/win32_dosbox_locate.h"
 
 #include <map>
 #include <string>
+#include <utility>
 
 namespace kavo {
-
-// True on a Windows that runs DOS programs itself: 32-bit x86 Windows with its DOS subsystem.
-bool windowsRunsDosPrograms();
-
-// dosbox.exe on PATH, else where its installer put it (its uninstall entry, or a DOSBox-0.74*
-// folder under the program folders); "" when none is found. UTF-8.
-std::string findDosbox();
-
-// The staging base: the user's temporary folder in its short form, when that form is plain
-// enough for DOSBox's mount command (dos::isPlainWindowsDir); "" otherwise.
-std::string windowsStagingBase();
 
 // Starts a DOS player inside DOSBox where Windows cannot run it (or once it refused to); any
 // other program goes to the native starter. DOSBox sees only a private staging directory under
@@ -41,19 +32,19 @@ public:
 
     ShortPathApi* shortPathsFor(const std::string& program) override;
     std::error_code start(const CommandLine& command) override;
+    std::optional<std::int64_t> newestDosMachine() const override;
 
     // Staging directories of DOSBox runs not yet seen to end.
     std::size_t running() const { return runs_.size(); }
 
 private:
-    class Names : public ShortPathApi {
-    public:
-        void getShortPathName(const std::string& longPath, std::span<char> buffer) override;
-        dos::Stage stage;
-    };
     struct Run {
+        using FileId = std::pair<DWORD, std::uint64_t>; // volume, index; {0, 0}: none
         HANDLE lock;
         std::wstring stageDir;
+        DWORD pid;
+        unsigned long serial; // the order of starts
+        FileId recording;     // the WAV file it records into
     };
 
     std::error_code startDosbox(const CommandLine& command);
@@ -65,8 +56,9 @@ private:
     std::string base_;
     bool windowsRunsDos_;
     std::string dosProgram_; // the program of this launch when DOSBox is to run it
-    Names names_;
+    dos::StageNames names_;
     std::map<HANDLE, Run> runs_; // by DOSBox's process handle
+    unsigned long starts_ = 0;
 };
 
 } // namespace kavo

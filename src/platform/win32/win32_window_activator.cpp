@@ -57,6 +57,26 @@ Search findWindow(std::wstring_view title, DWORD process) {
     return search;
 }
 
+bool isShownWindowOf(HWND window, DWORD process) {
+    DWORD owner = 0;
+    return IsWindow(window) && IsWindowVisible(window) &&
+           GetWindowThreadProcessId(window, &owner) != 0 && owner == process &&
+           GetWindow(window, GW_OWNER) == nullptr;
+}
+
+struct ProcessSearch {
+    DWORD process;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK visitOf(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<ProcessSearch*>(data); // NOLINT(performance-no-int-to-ptr)
+    if (!isShownWindowOf(window, search.process))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 HWND best(const Search& search) {
     if (search.exact != nullptr)
         return search.exact;
@@ -125,6 +145,22 @@ bool Win32WindowActivator::activate(std::string_view title) {
     if (window == nullptr || !bringToFront(window))
         return false;
     activatedDosMachine_ = window == search.dosMachine;
+    return true;
+}
+
+bool Win32WindowActivator::activateDosMachine(std::int64_t pid) {
+    activatedDosMachine_ = false;
+    const auto process = static_cast<DWORD>(pid);
+    auto window = static_cast<HWND>(machine_);
+    if (!isShownWindowOf(window, process)) {
+        ProcessSearch search{process};
+        EnumWindows(visitOf, reinterpret_cast<LPARAM>(&search));
+        window = search.found;
+        machine_ = window;
+    }
+    if (window == nullptr || !bringToFront(window))
+        return false;
+    activatedDosMachine_ = true;
     return true;
 }
 

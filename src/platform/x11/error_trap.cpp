@@ -4,22 +4,27 @@ namespace kavo::x11 {
 
 namespace {
 ErrorTrap* innermost = nullptr;
+} // namespace
+
+void sync(Display* display) {
+    if (LastKnownRequestProcessed(display) + 1 != NextRequest(display))
+        XSync(display, False);
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display), outer_(innermost) {
-    XSync(display_, False); // earlier errors are not ours
+    sync(display_); // earlier errors are not ours
     previous_ = XSetErrorHandler(&ErrorTrap::handle);
     innermost = this;
 }
 
 ErrorTrap::~ErrorTrap() {
-    XSync(display_, False);
+    sync(display_);
     innermost = outer_;
     XSetErrorHandler(previous_);
 }
 
 bool ErrorTrap::failed() {
-    XSync(display_, False);
+    sync(display_);
     return errors_ > 0;
 }
 

@@ -4,6 +4,10 @@
 
 namespace kavo::x11 {
 
+// XSync, unless the server has already answered everything sent: each wait is a round trip, and
+// a click on the panel makes several in a row.
+void sync(Display* display);
+
 // Xlib's default error handler ends the process; a window that vanishes while we look at it
 // must only fail the operation. Errors on other connections still reach the previous handler.
 class ErrorTrap {

@@ -63,10 +63,10 @@ std::vector<long> readLongs(Display* display, Window window, Atom property, Atom
 
 X11WindowActivator::X11WindowActivator(Display* display)
     : display_(display), root_(DefaultRootWindow(display)),
+      netWmPid_(XInternAtom(display, "_NET_WM_PID", False)),
       netWmName_(XInternAtom(display, "_NET_WM_NAME", False)),
       utf8String_(XInternAtom(display, "UTF8_STRING", False)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
-      netSupported_(XInternAtom(display, "_NET_SUPPORTED", False)),
       wmState_(XInternAtom(display, "WM_STATE", False)) {}
 
 bool X11WindowActivator::activate(std::string_view title) {
@@ -82,16 +82,50 @@ bool X11WindowActivator::activate(std::string_view title) {
     return true;
 }
 
+// Walking the window tree costs a round trip per window; the remembered window two. It may
+// have been destroyed since (an error): then the tree is walked once more.
+bool X11WindowActivator::activateDosMachine(std::int64_t pid) {
+    activatedDosMachine_ = false;
+    const auto wanted = static_cast<long>(pid);
+    if (!machine_ || machinePid_ != wanted)
+        machine_.reset();
+    machinePid_ = wanted;
+    for (bool remembered = machine_.has_value();; remembered = false) {
+        ErrorTrap trap(display_);
+        auto target = remembered ? stillOf(*machine_, wanted) : std::nullopt;
+        if (!target)
+            target = findOf(wanted);
+        machine_ = target;
+        if (!target)
+            return false;
+        bringForward(*target);
+        if (!trap.failed())
+            break;
+        machine_.reset();
+        if (!remembered)
+            return false;
+    }
+    activatedDosMachine_ = true;
+    return true;
+}
+
 bool X11WindowActivator::activateApplication() {
     if (!application_)
         return false;
     ErrorTrap trap(display_);
-    Candidate target{application_, topLevelOf(application_), viewable(application_),
-                     TitleMatch::Exact};
+    // Its frame is looked up once it is shown, and again only after a failure.
+    const bool shown = viewable(application_);
+    if (!shown || !applicationTopLevel_)
+        applicationTopLevel_ = shown ? topLevelOf(application_) : 0;
+    const Candidate target{application_, shown ? applicationTopLevel_ : application_, shown,
+                           TitleMatch::Exact};
     if (trap.failed())
         return false;
     bringForward(target);
-    return !trap.failed();
+    const bool done = !trap.failed();
+    if (!done)
+        applicationTopLevel_ = 0;
+    return done;
 }
 
 std::optional<X11WindowActivator::Candidate> X11WindowActivator::find(std::string_view title) {
@@ -108,9 +142,8 @@ void X11WindowActivator::collect(Window window, Window topLevel, std::string_vie
         if (auto name = titleOf(window)) {
             const TitleMatch match = matchTitle(*name, title);
             if (match != TitleMatch::NoMatch && (!best || match >= best->match)) {
-                bool shown = viewable(window);
-                auto state = readLongs(display_, window, wmState_, wmState_);
-                if (shown || (!state.empty() && state[0] == kIconicState))
+                bool shown = false;
+                if (shownOrIconic(window, shown))
                     best = Candidate{window, topLevel, shown, match};
             }
             return;
@@ -125,6 +158,53 @@ void X11WindowActivator::collect(Window window, Window topLevel, std::string_vie
     std::unique_ptr<Window, XFreeDeleter> owner(children);
     for (Window child : std::span(children, count))
         collect(child, window == root_ ? child : topLevel, title, best);
+}
+
+std::optional<X11WindowActivator::Candidate> X11WindowActivator::findOf(long pid) {
+    std::optional<Candidate> best;
+    collectOf(root_, 0, pid, best);
+    return best;
+}
+
+// As collect, by the client's _NET_WM_PID: the topmost shown (or iconified) window of pid.
+void X11WindowActivator::collectOf(Window window, Window topLevel, long pid,
+                                   std::optional<Candidate>& best) {
+    if (window != root_) {
+        if (const auto owner = readLongs(display_, window, netWmPid_, XA_CARDINAL);
+            !owner.empty()) {
+            bool shown = false;
+            if (owner[0] == pid && shownOrIconic(window, shown))
+                best = Candidate{window, topLevel, shown, TitleMatch::DosMachine};
+            return;
+        }
+    }
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
+        return;
+    std::unique_ptr<Window, XFreeDeleter> owner(children);
+    for (Window child : std::span(children, count))
+        collectOf(child, window == root_ ? child : topLevel, pid, best);
+}
+
+// The remembered window, while it is still pid's and can be brought forward. Its frame does not
+// change: a window manager frames a window before it shows it.
+std::optional<X11WindowActivator::Candidate> X11WindowActivator::stillOf(Candidate known,
+                                                                         long pid) {
+    const auto owner = readLongs(display_, known.client, netWmPid_, XA_CARDINAL);
+    if (owner.empty() || owner[0] != pid || !shownOrIconic(known.client, known.viewable))
+        return std::nullopt;
+    return known;
+}
+
+bool X11WindowActivator::shownOrIconic(Window window, bool& shown) {
+    shown = viewable(window);
+    if (shown)
+        return true;
+    const auto state = readLongs(display_, window, wmState_, wmState_);
+    return !state.empty() && state[0] == kIconicState;
 }
 
 std::optional<std::string> X11WindowActivator::titleOf(Window window) {
@@ -158,23 +238,17 @@ Window X11WindowActivator::topLevelOf(Window window) {
     }
 }
 
-bool X11WindowActivator::windowManagerActivates() {
-    auto supported = readLongs(display_, root_, netSupported_, XA_ATOM);
-    return std::ranges::find(supported, static_cast<long>(netActiveWindow_)) != supported.end();
-}
-
+// Asks a window manager, as a pager would; without one nobody listens to the request. Asking
+// first whether the manager supports it would cost a round trip per click.
 void X11WindowActivator::bringForward(const Candidate& target) {
-    if (windowManagerActivates()) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = target.client;
-        event.xclient.message_type = netActiveWindow_;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2; // as a pager would: the user asked for it
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask,
-                   &event);
-    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = target.client;
+    event.xclient.message_type = netActiveWindow_;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // the user asked for it
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     // Also without a window manager, and at once rather than when the manager gets round to it.
     // A manager turns the raise of its client into a raise of the frame.
     XRaiseWindow(display_, target.client);

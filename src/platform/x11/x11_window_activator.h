@@ -14,8 +14,12 @@ public:
     explicit X11WindowActivator(Display* display);
 
     bool activate(std::string_view title) override;
+    bool activateDosMachine(std::int64_t pid) override;
     bool activateApplication() override;
-    void setApplicationWindow(Window window) { application_ = window; }
+    void setApplicationWindow(Window window) {
+        application_ = window;
+        applicationTopLevel_ = 0;
+    }
     bool activatedDosMachine() const override { return activatedDosMachine_; }
 
 private:
@@ -27,19 +31,25 @@ private:
     };
 
     std::optional<Candidate> find(std::string_view title);
+    std::optional<Candidate> findOf(long pid);
+    void collectOf(Window window, Window topLevel, long pid, std::optional<Candidate>& best);
+    std::optional<Candidate> stillOf(Candidate known, long pid);
+    bool shownOrIconic(Window window, bool& shown);
     void collect(Window window, Window topLevel, std::string_view title,
                  std::optional<Candidate>& best);
     std::optional<std::string> titleOf(Window window);
     bool viewable(Window window);
     Window topLevelOf(Window window);
-    bool windowManagerActivates();
     void bringForward(const Candidate& target);
 
     Display* display_;
     Window root_;
     Window application_ = 0;
+    Window applicationTopLevel_ = 0;
     bool activatedDosMachine_ = false;
-    Atom netWmName_, utf8String_, netActiveWindow_, netSupported_, wmState_;
+    long machinePid_ = 0;
+    std::optional<Candidate> machine_; // its window, once found
+    Atom netWmPid_, netWmName_, utf8String_, netActiveWindow_, wmState_;
 };
 
 } // namespace kavo::x11

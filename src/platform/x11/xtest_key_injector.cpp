@@ -34,4 +34,8 @@ void XTestKeyInjector::releaseModifiers() {
     XFreeModifiermap(map);
 }
 
+void XTestKeyInjector::flush() {
+    sync(display_);
+}
+
 } // namespace kavo::x11

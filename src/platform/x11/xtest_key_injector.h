@@ -19,7 +19,7 @@ public:
     void releaseModifiers() override;
     // XTest input is handed to its window while the server processes the request, so once the
     // round trip is back every key has reached whoever held the focus.
-    void flush() override { XSync(display_, False); }
+    void flush() override;
 
 private:
     Display* display_;

@@ -1,7 +1,5 @@
 #include "ui/qt/program.h"
 
-#include <QGuiApplication>
-
 #include "platform/posix/dosbox_starter.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_starter.h"
@@ -9,10 +7,14 @@
 #include "settings/qt/qsettings_store.h"
 #include "ui/qt/qt_fd_watcher.h"
 
+#include <QGuiApplication>
 #include <cstdlib>
 
 #ifdef KAVO_HAVE_X11
 #include "platform/x11/x11_remote.h"
+#include "remote/player_windows.h"
+
+#include <optional>
 #endif
 
 namespace kavo::ui {
@@ -32,6 +34,7 @@ struct Program::Backends {
     DosboxStarter starter;
 #ifdef KAVO_HAVE_X11
     std::unique_ptr<x11::Remote> remote;
+    std::optional<PlayerWindows> playerWindows;
 #endif
 };
 
@@ -44,7 +47,7 @@ Collaborators Program::wire(Backends& b, QtMessageSink& messages) {
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         b.remote = x11::Remote::open();
     if (b.remote) {
-        with.windows = &b.remote->windows();
+        with.windows = &b.playerWindows.emplace(b.remote->windows(), b.starter);
         with.layout = &b.remote->layout();
         with.injector = &b.remote->injector();
     }

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_short_path.h"
 #include "platform/win32/win32_window_activator.h"
 #include "remote/dos_machine_keys.h"
+#include "remote/player_windows.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/message_box_sink.h"
 #include "ui/win32/message_loop.h"
@@ -28,9 +29,10 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     kavo::win32ui::MessageBoxSink messages;
     kavo::win32ui::MessageLoop loop;
     kavo::Win32DosboxStarter starter(native, loop, messages, kavo::windowsStagingBase());
+    kavo::PlayerWindows playerWindows(windows, starter);
 
     kavo::win32ui::MainWindow window({store, files, shortPaths, starter, messages},
-                                     {&windows, &layout, &injector});
+                                     {&playerWindows, &layout, &injector});
     ShowWindow(window.handle(), SW_SHOWNORMAL);
     UpdateWindow(window.handle());
 

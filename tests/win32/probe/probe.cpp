@@ -70,7 +70,9 @@ int wmain(int count, wchar_t** argv) {
         end = std::min(lines.find('\n', at), lines.size());
         const std::string line = lines.substr(at, end - at);
         const std::size_t blank = line.find(' '), next = line.find(' ', blank + 1);
-        const std::string first = line.substr(0, blank), rest = line.substr(next + 1);
+        // What a mount says goes to a file: " >>FILE" is no part of its path.
+        const std::string first = line.substr(0, blank),
+                          rest = line.substr(next + 1, line.find(" >>") - next - 1);
         const std::string second = line.substr(blank + 1, next - blank - 1);
         const std::wstring path = toWide(rest).value_or(L"?");
         if (first == "mount" && (_wcsnicmp(path.c_str(), stage.c_str(), stage.size()) != 0 ||
