@@ -128,65 +128,53 @@ bool X11WindowActivator::activateApplication() {
     return done;
 }
 
+// Depth-first from the root, bottom to top, so the last of equally good matches is the
+// topmost. A window visit takes for a client (returns true for) is not looked into.
+void X11WindowActivator::walk(Window window, Window topLevel,
+                              const std::function<bool(Window, Window)>& visit) {
+    if (window != root_ && visit(window, topLevel))
+        return;
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
+        return;
+    std::unique_ptr<Window, XFreeDeleter> owner(children);
+    for (Window child : std::span(children, count))
+        walk(child, window == root_ ? child : topLevel, visit);
+}
+
+// A titled window is a client.
 std::optional<X11WindowActivator::Candidate> X11WindowActivator::find(std::string_view title) {
     std::optional<Candidate> best;
-    collect(root_, 0, title, best);
+    walk(root_, 0, [&](Window window, Window topLevel) {
+        const auto name = titleOf(window);
+        if (!name)
+            return false;
+        const TitleMatch match = matchTitle(*name, title);
+        bool shown = false;
+        if (match != TitleMatch::NoMatch && (!best || match >= best->match) &&
+            shownOrIconic(window, shown))
+            best = Candidate{window, topLevel, shown, match};
+        return true;
+    });
     return best;
 }
 
-// Depth-first from the root, bottom to top, so the last of equally good matches is the
-// topmost. A titled window is a client; its children are not looked at.
-void X11WindowActivator::collect(Window window, Window topLevel, std::string_view title,
-                                 std::optional<Candidate>& best) {
-    if (window != root_) {
-        if (auto name = titleOf(window)) {
-            const TitleMatch match = matchTitle(*name, title);
-            if (match != TitleMatch::NoMatch && (!best || match >= best->match)) {
-                bool shown = false;
-                if (shownOrIconic(window, shown))
-                    best = Candidate{window, topLevel, shown, match};
-            }
-            return;
-        }
-    }
-    Window rootReturn = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
-        return;
-    std::unique_ptr<Window, XFreeDeleter> owner(children);
-    for (Window child : std::span(children, count))
-        collect(child, window == root_ ? child : topLevel, title, best);
-}
-
+// The topmost shown (or iconified) client whose _NET_WM_PID is pid.
 std::optional<X11WindowActivator::Candidate> X11WindowActivator::findOf(long pid) {
     std::optional<Candidate> best;
-    collectOf(root_, 0, pid, best);
+    walk(root_, 0, [&](Window window, Window topLevel) {
+        const auto owner = readLongs(display_, window, netWmPid_, XA_CARDINAL);
+        if (owner.empty())
+            return false;
+        bool shown = false;
+        if (owner[0] == pid && shownOrIconic(window, shown))
+            best = Candidate{window, topLevel, shown, TitleMatch::DosMachine};
+        return true;
+    });
     return best;
-}
-
-// As collect, by the client's _NET_WM_PID: the topmost shown (or iconified) window of pid.
-void X11WindowActivator::collectOf(Window window, Window topLevel, long pid,
-                                   std::optional<Candidate>& best) {
-    if (window != root_) {
-        if (const auto owner = readLongs(display_, window, netWmPid_, XA_CARDINAL);
-            !owner.empty()) {
-            bool shown = false;
-            if (owner[0] == pid && shownOrIconic(window, shown))
-                best = Candidate{window, topLevel, shown, TitleMatch::DosMachine};
-            return;
-        }
-    }
-    Window rootReturn = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count))
-        return;
-    std::unique_ptr<Window, XFreeDeleter> owner(children);
-    for (Window child : std::span(children, count))
-        collectOf(child, window == root_ ? child : topLevel, pid, best);
 }
 
 // The remembered window, while it is still pid's and can be brought forward. Its frame does not

@@ -4,6 +4,7 @@
 #include "remote/window_title.h"
 
 #include <X11/Xlib.h>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,11 +33,9 @@ private:
 
     std::optional<Candidate> find(std::string_view title);
     std::optional<Candidate> findOf(long pid);
-    void collectOf(Window window, Window topLevel, long pid, std::optional<Candidate>& best);
     std::optional<Candidate> stillOf(Candidate known, long pid);
     bool shownOrIconic(Window window, bool& shown);
-    void collect(Window window, Window topLevel, std::string_view title,
-                 std::optional<Candidate>& best);
+    void walk(Window window, Window topLevel, const std::function<bool(Window, Window)>& visit);
     std::optional<std::string> titleOf(Window window);
     bool viewable(Window window);
     Window topLevelOf(Window window);
