@@ -162,7 +162,7 @@ public:
     std::map<std::uint16_t, std::pair<std::int16_t, std::uint32_t>> keys{
         {'q', {0x51, 0x10}},     {'5', {0x35, 0x06}},     {'-', {0xBD, 0x0C}},
         {'+', {0x1BB, 0x1000D}}, {'@', {0x632, 0x60003}}, // Ctrl+Alt, as on some layouts
-        {'~', {0x7C0, 0x70029}}};
+        {'~', {0x7C0, 0x70029}}, {0xE9, {0xDE, 0x28}}};
 };
 
 class Injector : public KeyInjector {
