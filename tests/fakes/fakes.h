@@ -25,23 +25,21 @@ class Store : public SettingsStore {
 public:
     std::string get(std::string_view app, std::string_view section, std::string_view key) override {
         reads.emplace_back(key);
-        auto it = entries.find({std::string(app), std::string(section), std::string(key)});
-        return it == entries.end() ? std::string() : it->second;
+        return value(key, app, section);
     }
     bool save(std::string_view app, std::string_view section, std::string_view key,
               std::string_view value) override {
         writes.push_back(std::string(app) + "|" + std::string(section) + "|" + std::string(key) +
                          "|" + std::string(value));
+        return put(key, value, app, section), true;
+    }
+    void put(std::string_view key, std::string_view value, std::string_view app = kSettingsApp,
+             std::string_view section = kSettingsSection) {
         entries[{std::string(app), std::string(section), std::string(key)}] = value;
-        return true;
     }
-    void put(std::string_view key, std::string_view value) {
-        entries[{std::string(kSettingsApp), std::string(kSettingsSection), std::string(key)}] =
-            value;
-    }
-    std::string value(std::string_view key) const {
-        auto it = entries.find(
-            {std::string(kSettingsApp), std::string(kSettingsSection), std::string(key)});
+    std::string value(std::string_view key, std::string_view app = kSettingsApp,
+                      std::string_view section = kSettingsSection) const {
+        auto it = entries.find({std::string(app), std::string(section), std::string(key)});
         return it == entries.end() ? std::string() : it->second;
     }
 
@@ -70,37 +68,26 @@ public:
         calls.push_back("find " + path);
         if (!files.contains(path) || hidden.contains(path))
             return {};
-        auto slash = path.find_last_of("/\\");
-        return slash == std::string::npos ? path : path.substr(slash + 1);
+        return path.substr(path.find_last_of("/\\") + 1); // npos + 1: all of it
     }
     bool writeWhole(const std::string& path, std::string_view bytes) override {
         calls.push_back("write " + path);
-        if (unwritable.contains(path))
-            return false;
-        files[path] = std::string(bytes);
-        return true;
+        return !unwritable.contains(path) && (files[path] = bytes, true);
     }
     bool openOrCreate(const std::string& path) override {
         calls.push_back("open " + path);
-        if (unwritable.contains(path))
-            return false;
-        files.try_emplace(path);
-        return true;
+        return !unwritable.contains(path) && (files.try_emplace(path), true);
     }
     std::optional<std::uint64_t> fileSize(const std::string& path) override {
         calls.push_back("size " + path);
-        auto it = files.find(path);
-        if (it == files.end())
-            return std::nullopt;
-        return it->second.size();
+        return files.contains(path) ? std::optional(files[path].size()) : std::nullopt;
     }
     std::string resolveNameCase(const std::string& directory, std::string_view name) override {
-        for (const auto& [path, content] : files) {
+        for (const auto& [path, content] : files)
             if (path.size() == directory.size() + name.size() && path.starts_with(directory) &&
                 std::equal(name.begin(), name.end(), path.begin() + directory.size(),
                            [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
                 return path;
-        }
         return directory + std::string(name);
     }
 
