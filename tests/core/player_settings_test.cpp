@@ -77,8 +77,7 @@ TEST(PlayerSettings, StoredVolumeTexts) {
         {"80.49", 80}, {"9999999", 32767}, {"-20", -20},     {" 7 5", 75},
         {"abc", 0},    {"1e3", 1},         {"+5", 5},        {"-9999999", -32768},
         {"12abc", 12}, {"-2.5", -2},       {"-3.5", -4},     {".5", 0},
-        {"7.", 7},     {"- 1 0", -10},     {"32768", 32767}, {"7,9", 7},
-    };
+        {"7.", 7},     {"- 1 0", -10},     {"32768", 32767}, {"7,9", 7}};
     for (const auto& [stored, volume] : cases) {
         fake::Store store;
         const PlayerSettings settings = loaded(store, "Volume", stored);

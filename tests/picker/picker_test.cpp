@@ -41,8 +41,7 @@ TEST(SpcTag, HeaderFormsAndBounds) {
         {spc({{0x2E, "S"}, {0xA9, "\x6f\x17"}}), "Title: S\nLength: 99:59"},
         {spc({{0x2E, "S"}, {0xA9, "\x70\x17"}}), "Title: S"},
         {spc({{0x7E, "c"}}), ""},
-        {kText.substr(0, 0xD1), kTip},
-    };
+        {kText.substr(0, 0xD1), kTip}};
     for (const auto& [header, tip] : tips)
         EXPECT_EQ(spcTagTooltip(readSpcTag(header).value()), tip) << testing::PrintToString(header);
     for (const std::string& header :
@@ -68,8 +67,7 @@ TEST(SpcTag, FieldText) {
         {"\xed\xa0\xa1", "\xc3\xad\xc2\xa0\xc2\xa1"},
         {"\xc0\xaf\xc3\xa9", "\xc3\x80\xc2\xaf\xc3\x83\xc2\xa9"},
         {x30 + "\xe3\x81", x30},
-        {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"},
-    };
+        {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"}};
     for (const auto& [raw, shown] : cases)
         EXPECT_EQ(song(raw), shown) << raw;
     for (const char* raw : {"   ", "\xf4\x90\x80\x80", "\xe0\x80\xaf", "Ti\x07tle", "a\x7f",
@@ -98,8 +96,7 @@ TEST(CheckFilter, EveryTransition) {
         {"ZA", "001 *.*"},  {"ZSS", "110 *.SPC;*.ZS*"}, {"ZSZ", "001 *.*"},
         {"ZSA", "001 *.*"}, {"SS", "100 *.SPC"},        {"SZ", "010 *.ZS*"},
         {"SA", "000 *.*"},  {"SAS", "100 *.SPC"},       {"SAZ", "010 *.ZS*"},
-        {"SAA", "001 *.*"},
-    };
+        {"SAA", "001 *.*"}};
     CheckFilter f;
     for (const auto& [clicks, expected] : cases) {
         f.open(); // starts over whatever came before
@@ -122,8 +119,7 @@ TEST(Wildcard, Matches) {
         {"a?c", {"abc"}, {"ac", "abbc"}},
         {"a*b*c", {"aXbXc"}, {"aXbX"}},
         {"a*b", {"abab"}, {"aba"}},
-        {";;*.spc", {"song.spc"}, {"x"}},
-    };
+        {";;*.spc", {"song.spc"}, {"x"}}};
     for (const auto& [pattern, yes, no] : cases)
         for (const bool match : {true, false})
             for (const auto& name : match ? yes : no)
@@ -168,8 +164,7 @@ TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
         {"/media/cdrom", "/media/cdrom/x", "/home/me /home/me/work"},
         {"/media/usb", "/media/usb/locked", "/media/usb /media/usb"},
         {"/media/usb", "songs", "/media/usb /media/usb"},
-        {"/media/usb/", "/media/usb/songs/", "/media/usb /media/usb/songs"},
-    };
+        {"/media/usb/", "/media/usb/songs/", "/media/usb /media/usb/songs"}};
     for (const auto& [drive, path, expected] : cases) {
         PickerLists lists(source);
         lists.restore(drive, path);

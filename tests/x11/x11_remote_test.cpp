@@ -86,8 +86,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
         {"topmost of two, WM_NAME alone", {{"SPCPLAY", ""}, {"SPCPLAY", ""}}, 1},
         {"_NET_WM_NAME alone", {{"", "SPCPLAY"}}, 0},
         {"_NET_WM_NAME wins over WM_NAME", {{"SPCPLAY", "Other"}}, -1},
-        {"an untitled window", {{"", ""}}, -1},
-    };
+        {"an untitled window", {{"", ""}}, -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::unique_ptr<TestWindow>> windows;
