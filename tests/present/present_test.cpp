@@ -117,16 +117,13 @@ TEST_F(PresentTest, SavesTwiceOnCloseAndOnceOnExit) {
         MainPresenter presenter(window, {saved, files, shortPaths, starter, messages});
         presenter.load();
         for (const char step : steps) {
-            if (step == 'u')
-                presenter.unload();
-            else if (step == 'r')
-                presenter.release();
-            else if (step == 'b')
-                presenter.enableMain();
-            else
-                presenter.run(step == 'x'   ? MainCommand::Exit
-                              : step == 'd' ? MainCommand::PlayerDir
-                                            : MainCommand::LoadSpc);
+            using enum MainCommand;
+            step == 'u'   ? presenter.unload()
+            : step == 'r' ? presenter.release()
+            : step == 'b' ? presenter.enableMain()
+                          : presenter.run(step == 'x'   ? Exit
+                                          : step == 'd' ? PlayerDir
+                                                        : LoadSpc);
         }
         EXPECT_EQ(saved.writes.size(), 5 * saves) << steps;
         EXPECT_EQ(window.log, log) << steps;

@@ -76,25 +76,24 @@ struct TestWindow {
 TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     auto remote = x11::Remote::open(displayName());
     ASSERT_TRUE(remote) << "no X server with XTest at KAVO_TEST_DISPLAY " << displayName();
-    const struct {
-        const char* name;
-        std::vector<std::pair<const char*, const char*>> titles; // bottom to top
-        int expected; // index of the window activated, -1 none
-    } cases[] = {
+    // What is checked, the windows' WM_NAME and _NET_WM_NAME from bottom to top, and the index
+    // of the one activated (-1: none).
+    using Titles = std::vector<std::pair<const char*, const char*>>;
+    const std::tuple<const char*, Titles, int> cases[] = {
         {"exact beats a prefix above it", {{"SPCPLAY", "SPCPLAY"}, {"SPCPLAY - x", ""}}, 0},
         {"prefix when nothing is exact", {{"Other", "Other"}, {"SPCPLAY.EXE", ""}}, 1},
         {"topmost of two, WM_NAME alone", {{"SPCPLAY", ""}, {"SPCPLAY", ""}}, 1},
         {"_NET_WM_NAME alone", {{"", "SPCPLAY"}}, 0},
         {"_NET_WM_NAME wins over WM_NAME", {{"SPCPLAY", "Other"}}, -1},
         {"an untitled window", {{"", ""}}, -1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, titles, expected] : cases) {
+        SCOPED_TRACE(name);
         std::vector<std::unique_ptr<TestWindow>> windows;
-        for (const auto& [wmName, netWmName] : c.titles)
+        for (const auto& [wmName, netWmName] : titles)
             windows.push_back(std::make_unique<TestWindow>(wmName, netWmName));
         TestWindow app("KAVO test window", "", TestWindow::Focused);
-        EXPECT_EQ(remote->windows().activate("SPCPLAY"), c.expected >= 0);
-        TestWindow& wanted = c.expected >= 0 ? *windows[c.expected] : app;
+        EXPECT_EQ(remote->windows().activate("SPCPLAY"), expected >= 0);
+        TestWindow& wanted = expected >= 0 ? *windows[expected] : app;
         EXPECT_TRUE(wanted.active());
     }
 
