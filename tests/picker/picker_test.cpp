@@ -136,28 +136,23 @@ TEST(PickerPaths, Rules) {
         EXPECT_EQ(pathWithin(path, root), expected) << path << " in " << root;
 }
 
-// The root drive last, so that the drive of a path must be the longest root, not the last.
-struct PickerListsTest : ::testing::Test {
-    PickerListsTest() {
-        source.driveList = {{"/media/usb", "/media/usb"}, {"/home/me", "/home/me"}, {"/", "/"}};
-        source.current = "/home/me/work";
-        source.tree = {
-            {"/", {{"home", "media"}, {}}},
-            {"/home", {{"me"}, {}}},
-            {"/home/me", {{"work", "Music"}, {}}},
-            {"/home/me/work", {}},
-            {"/home/me/Music", {{"spc", "Al"}, {"b.SPC", "a.spc", "C.zs3", "A.SPC", "_.spc"}}},
-            {"/media", {{"usb"}, {}}},
-            {"/media/usb", {{"songs", "locked"}, {}}},
-            {"/media/usb/songs", {}},
-            {"/media/usb/locked", {}}};
-        source.unreadable.insert("/media/usb/locked");
-    }
-    fake::Directories source;
-};
-
 // The stored drive failing keeps the current place; the directory failing keeps the drive's.
-TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
+// The root drive last, so that the drive of a path must be the longest root, not the last.
+TEST(PickerLists, RestoreDrivesDirectoriesRowsAndFiles) {
+    fake::Directories source;
+    source.driveList = {{"/media/usb", "/media/usb"}, {"/home/me", "/home/me"}, {"/", "/"}};
+    source.current = "/home/me/work";
+    source.tree = {
+        {"/", {{"home", "media"}, {}}},
+        {"/home", {{"me"}, {}}},
+        {"/home/me", {{"work", "Music"}, {}}},
+        {"/home/me/work", {}},
+        {"/home/me/Music", {{"spc", "Al"}, {"b.SPC", "a.spc", "C.zs3", "A.SPC", "_.spc"}}},
+        {"/media", {{"usb"}, {}}},
+        {"/media/usb", {{"songs", "locked"}, {}}},
+        {"/media/usb/songs", {}},
+        {"/media/usb/locked", {}}};
+    source.unreadable.insert("/media/usb/locked");
     const std::array<std::string, 3> cases[] = {
         {"/media/usb", "/media/usb/songs", "/media/usb /media/usb/songs"},
         {"", "", "/home/me /home/me/work"},
