@@ -42,21 +42,24 @@ struct Recorder : MainView, SpcPickerView, PickerHost {
     PickerPresenter* picker = nullptr;
 };
 
+static fake::Directories tree() {
+    fake::Directories source;
+    source.driveList = {{"/", "/"}, {"/media/usb", "/media/usb"}};
+    source.current = "/home";
+    source.tree["/"] = {{"home", "media"}, {"x.spc"}};
+    source.tree["/home"] = {{"music"}, {"b.spc", "A.SPC", "tune.zs2", "notes.txt"}};
+    source.tree["/home/music"] = {{}, {"deep.spc"}};
+    source.tree["/media/usb"] = {{}, {}};
+    return source;
+}
+
 struct PresentTest : ::testing::Test {
-    PresentTest() {
-        source.driveList = {{"/", "/"}, {"/media/usb", "/media/usb"}};
-        source.current = "/home";
-        source.tree["/"] = {{"home", "media"}, {"x.spc"}};
-        source.tree["/home"] = {{"music"}, {"b.spc", "A.SPC", "tune.zs2", "notes.txt"}};
-        source.tree["/home/music"] = {{}, {"deep.spc"}};
-        source.tree["/media/usb"] = {{}, {}};
-    }
     fake::Store store;
     fake::Files files;
     fake::ShortPaths shortPaths;
     fake::Starter starter;
     fake::Messages messages;
-    fake::Directories source;
+    fake::Directories source = tree();
     Recorder view;
     MainPresenter main{view, {store, files, shortPaths, starter, messages}};
     SpcPickerPresenter spc{view, view, source, store, messages};
