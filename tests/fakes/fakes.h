@@ -163,17 +163,12 @@ public:
 class Windows : public WindowActivator {
 public:
     bool activate(std::string_view title) override {
-        log.push_back("activate " + std::string(title));
-        return playerPresent;
+        return log.push_back("activate " + std::string(title)), playerPresent;
     }
     bool activateDosMachine(std::int64_t pid) override {
-        log.push_back("activate DOSBox " + std::to_string(pid));
-        return playerPresent;
+        return log.push_back("activate DOSBox " + std::to_string(pid)), playerPresent;
     }
-    bool activateApplication() override {
-        log.push_back("activate self");
-        return selfPresent;
-    }
+    bool activateApplication() override { return log.emplace_back("activate self"), selfPresent; }
     bool playerPresent = true;
     bool selfPresent = true;
     std::vector<std::string> log;
