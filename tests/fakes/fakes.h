@@ -102,18 +102,14 @@ class ShortPaths : public ShortPathApi {
 public:
     void getShortPathName(const std::string& longPath, std::span<char> buffer) override {
         calls.push_back(longPath);
-        if (failing.contains(longPath))
-            return;
-        std::string result;
+        std::string result = longPath;
+        std::erase(result, ' ');
+        std::ranges::transform(result, result.begin(),
+                               [](unsigned char c) { return std::toupper(c); });
         if (auto it = shortForms.find(longPath); it != shortForms.end())
             result = it->second;
-        else
-            for (char c : longPath)
-                if (c != ' ')
-                    result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (result.size() + 1 > buffer.size())
-            return;
-        std::memcpy(buffer.data(), result.c_str(), result.size() + 1);
+        if (!failing.contains(longPath) && result.size() < buffer.size()) // room for the NUL
+            std::memcpy(buffer.data(), result.c_str(), result.size() + 1);
     }
     std::map<std::string, std::string> shortForms;
     std::set<std::string> failing;
