@@ -322,9 +322,10 @@ void expectLaidOut(HWND window) {
 // Windows end-to-end run goes through the pickers with real keys.
 TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     fake::Store store;
-    for (const auto& [drive, place] : {std::pair{key::kSpcPickerDrive, key::kSpcPickerDir},
-                                       {key::kDirPickerDrive, key::kDirPickerDir}})
-        store.put(drive, dir.substr(0, 2)), store.put(place, dir);
+    // Each picker's stored drive found by its letter in either case, whatever follows it.
+    store.put(key::kSpcPickerDrive, std::string{static_cast<char>(std::tolower(dir[0])), ':', ' '});
+    store.put(key::kDirPickerDrive, dir.substr(0, 1));
+    store.put(key::kSpcPickerDir, dir), store.put(key::kDirPickerDir, dir);
     MainWindow main({store, files, shortPaths, starter, messages}, Remote{});
     HWND window = main.handle();
     // Like a dialog, each window gives the keyboard back to the control that had it, first the
