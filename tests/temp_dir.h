@@ -22,7 +22,6 @@ public:
                                      std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
-    std::filesystem::path path() const { return path_; }
     std::string str() const { return path_; }
     // Directory text: ends in exactly one separator.
     std::string dir() const { return path_ + "/"; }

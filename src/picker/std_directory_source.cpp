@@ -33,16 +33,19 @@ bool isDirectory(const std::string& path) {
 
 } // namespace
 
-StdDirectorySource::StdDirectorySource() : home_(environment("HOME")) {
+StdDirectorySource::StdDirectorySource()
+    : home_(environment("HOME")), mountBases_(defaultMountBases()) {}
+
+std::vector<std::string> StdDirectorySource::defaultMountBases() {
     std::string user = environment("USER");
     if (user.empty())
         user = environment("LOGNAME");
-    if (!user.empty()) {
-        mountBases_.push_back("/media/" + user);
-        mountBases_.push_back("/run/media/" + user);
-    }
-    mountBases_.emplace_back("/media");
-    mountBases_.emplace_back("/mnt");
+    std::vector<std::string> bases;
+    if (!user.empty())
+        bases = {"/media/" + user, "/run/media/" + user};
+    bases.emplace_back("/media");
+    bases.emplace_back("/mnt");
+    return bases;
 }
 
 StdDirectorySource::StdDirectorySource(std::string home, std::vector<std::string> mountBases)

@@ -13,6 +13,9 @@ public:
     // POSIX drives: "/", home (when not empty) and every visible subdirectory of each of
     // mountBases that is not itself one of them.
     StdDirectorySource(std::string home, std::vector<std::string> mountBases);
+    // Where removable media appear: the user's own places ($USER, else $LOGNAME), then the
+    // shared ones.
+    static std::vector<std::string> defaultMountBases();
 
     std::optional<DirectoryListing> list(const std::string& directory) override;
     std::string currentDirectory() override;

@@ -77,8 +77,7 @@ TEST(PlayerSettings, StoredVolumeTexts) {
         {"80.49", 80}, {"9999999", 32767}, {"-20", -20},     {" 7 5", 75},
         {"abc", 0},    {"1e3", 1},         {"+5", 5},        {"-9999999", -32768},
         {"12abc", 12}, {"-2.5", -2},       {"-3.5", -4},     {".5", 0},
-        {"7.", 7},     {"- 1 0", -10},     {"32768", 32767},
-    };
+        {"7.", 7},     {"- 1 0", -10},     {"32768", 32767}, {"7,9", 7}};
     for (const auto& [stored, volume] : cases) {
         fake::Store store;
         const PlayerSettings settings = loaded(store, "Volume", stored);
@@ -89,22 +88,19 @@ TEST(PlayerSettings, StoredVolumeTexts) {
 
 // Steps of 5 stop at 0 and 100 only when they land just past them.
 TEST(PlayerSettings, VolumeSteps) {
-    const struct {
-        std::string stored;
-        int steps; // up when positive
-        std::string saved;
-    } cases[] = {{"95", 1, "100"},      {"100", 1, "100"},     {"5", -1, "0"},
-                 {"0", -1, "0"},        {"98", 1, "103"},      {"3", -1, "-2"},
-                 {"80.5", 1, "85"},     {"32765", 1, "32767"}, {"-32766", -1, "-32768"},
-                 {"32767", 3, "32767"}, {"75", 6, "100"},      {"75", -20, "0"}};
-    for (const auto& c : cases) {
+    // Stored, steps (up when positive), saved.
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"95", 1, "100"},         {"100", 1, "100"},     {"5", -1, "0"},    {"0", -1, "0"},
+        {"98", 1, "103"},         {"3", -1, "-2"},       {"80.5", 1, "85"}, {"32765", 1, "32767"},
+        {"-32766", -1, "-32768"}, {"32767", 3, "32767"}, {"75", 6, "100"},  {"75", -20, "0"}};
+    for (const auto& [stored, steps, saved] : cases) {
         fake::Store store;
-        PlayerSettings settings = loaded(store, "Volume", c.stored);
-        for (int i = 0; i < std::abs(c.steps); ++i)
-            c.steps > 0 ? settings.volup() : settings.voldown();
-        EXPECT_EQ(settings.levelCaption(), "Current Level:  " + c.saved) << c.stored;
+        PlayerSettings settings = loaded(store, "Volume", stored);
+        for (int i = 0; i < std::abs(steps); ++i)
+            steps > 0 ? settings.volup() : settings.voldown();
+        EXPECT_EQ(settings.levelCaption(), "Current Level:  " + saved) << stored;
         settings.savereg(store);
-        EXPECT_EQ(store.value("Volume"), c.saved) << c.stored;
+        EXPECT_EQ(store.value("Volume"), saved) << stored;
     }
 }
 

@@ -44,7 +44,7 @@ TEST(Sendkey, EventsOrAFailureBeforeAnyEvent) {
         {&windows, "@", "32:03:0:0 32:03:2:0"},
         {&windows, "~", "10:2A:0:0 C0:29:0:0 10:2A:2:0 C0:29:2:0"},
         {&windows, "#", absent},
-        {&windows, "\xC3\xA9", absent},
+        {&windows, "\xC3\xA9", "DE:28:0:0 DE:28:2:0"},
         {&windows, "\xC3\xBF", absent}, // the last with a single-byte code
         {&us, "9", "39:0A:0:0 39:0A:2:0"},
         {&us, "/", "BF:35:0:0 BF:35:2:0"},
@@ -54,11 +54,11 @@ TEST(Sendkey, EventsOrAFailureBeforeAnyEvent) {
         {&windows, "", "invalid: sendkey: empty text"}};
     for (const auto& [layout, text, expected] : cases)
         EXPECT_EQ(sent(text, *layout), expected) << text;
-    for (const char* text : {"\xFF", "\xC3", "\xC3q", "\xE2\x82"})
+    for (const char* text : {"\xFF", "\xC3", "\xC3q", "\xE2\x82", "\xC1\xBF", "\xF5\x80\x80\x80"})
         EXPECT_EQ(sent(text, windows), "invalid: sendkey: invalid UTF-8") << text;
     // Two bytes but no single-byte code: once cut to a byte ("\xC5\x93" went as S).
-    for (const char* text :
-         {"\xE2\x82\xAC", "\xF0\x9F\x8E\xB5", "\xC4\x80", "\xDF\xBF", "\xC5\x93q"})
+    for (const char* text : {"\xE2\x82\xAC", "\xF0\x9F\x8E\xB5", "\xC4\x80", "\xDF\xBF",
+                             "\xC5\x93q", "\xE0\xA0\x80", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"})
         EXPECT_EQ(sent(text, windows), "overflow: sendkey: character outside the single-byte range")
             << text;
 }

@@ -25,23 +25,21 @@ class Store : public SettingsStore {
 public:
     std::string get(std::string_view app, std::string_view section, std::string_view key) override {
         reads.emplace_back(key);
-        auto it = entries.find({std::string(app), std::string(section), std::string(key)});
-        return it == entries.end() ? std::string() : it->second;
+        return value(key, app, section);
     }
     bool save(std::string_view app, std::string_view section, std::string_view key,
               std::string_view value) override {
         writes.push_back(std::string(app) + "|" + std::string(section) + "|" + std::string(key) +
                          "|" + std::string(value));
+        return put(key, value, app, section), true;
+    }
+    void put(std::string_view key, std::string_view value, std::string_view app = kSettingsApp,
+             std::string_view section = kSettingsSection) {
         entries[{std::string(app), std::string(section), std::string(key)}] = value;
-        return true;
     }
-    void put(std::string_view key, std::string_view value) {
-        entries[{std::string(kSettingsApp), std::string(kSettingsSection), std::string(key)}] =
-            value;
-    }
-    std::string value(std::string_view key) const {
-        auto it = entries.find(
-            {std::string(kSettingsApp), std::string(kSettingsSection), std::string(key)});
+    std::string value(std::string_view key, std::string_view app = kSettingsApp,
+                      std::string_view section = kSettingsSection) const {
+        auto it = entries.find({std::string(app), std::string(section), std::string(key)});
         return it == entries.end() ? std::string() : it->second;
     }
 
@@ -70,37 +68,26 @@ public:
         calls.push_back("find " + path);
         if (!files.contains(path) || hidden.contains(path))
             return {};
-        auto slash = path.find_last_of("/\\");
-        return slash == std::string::npos ? path : path.substr(slash + 1);
+        return path.substr(path.find_last_of("/\\") + 1); // npos + 1: all of it
     }
     bool writeWhole(const std::string& path, std::string_view bytes) override {
         calls.push_back("write " + path);
-        if (unwritable.contains(path))
-            return false;
-        files[path] = std::string(bytes);
-        return true;
+        return !unwritable.contains(path) && (files[path] = bytes, true);
     }
     bool openOrCreate(const std::string& path) override {
         calls.push_back("open " + path);
-        if (unwritable.contains(path))
-            return false;
-        files.try_emplace(path);
-        return true;
+        return !unwritable.contains(path) && (files.try_emplace(path), true);
     }
     std::optional<std::uint64_t> fileSize(const std::string& path) override {
         calls.push_back("size " + path);
-        auto it = files.find(path);
-        if (it == files.end())
-            return std::nullopt;
-        return it->second.size();
+        return files.contains(path) ? std::optional(files[path].size()) : std::nullopt;
     }
     std::string resolveNameCase(const std::string& directory, std::string_view name) override {
-        for (const auto& [path, content] : files) {
+        for (const auto& [path, content] : files)
             if (path.size() == directory.size() + name.size() && path.starts_with(directory) &&
                 std::equal(name.begin(), name.end(), path.begin() + directory.size(),
                            [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
                 return path;
-        }
         return directory + std::string(name);
     }
 
@@ -115,18 +102,14 @@ class ShortPaths : public ShortPathApi {
 public:
     void getShortPathName(const std::string& longPath, std::span<char> buffer) override {
         calls.push_back(longPath);
-        if (failing.contains(longPath))
-            return;
-        std::string result;
+        std::string result = longPath;
+        std::erase(result, ' ');
+        std::ranges::transform(result, result.begin(),
+                               [](unsigned char c) { return std::toupper(c); });
         if (auto it = shortForms.find(longPath); it != shortForms.end())
             result = it->second;
-        else
-            for (char c : longPath)
-                if (c != ' ')
-                    result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (result.size() + 1 > buffer.size())
-            return;
-        std::memcpy(buffer.data(), result.c_str(), result.size() + 1);
+        if (!failing.contains(longPath) && result.size() < buffer.size()) // room for the NUL
+            std::memcpy(buffer.data(), result.c_str(), result.size() + 1);
     }
     std::map<std::string, std::string> shortForms;
     std::set<std::string> failing;
@@ -162,7 +145,7 @@ public:
     std::map<std::uint16_t, std::pair<std::int16_t, std::uint32_t>> keys{
         {'q', {0x51, 0x10}},     {'5', {0x35, 0x06}},     {'-', {0xBD, 0x0C}},
         {'+', {0x1BB, 0x1000D}}, {'@', {0x632, 0x60003}}, // Ctrl+Alt, as on some layouts
-        {'~', {0x7C0, 0x70029}}};
+        {'~', {0x7C0, 0x70029}}, {0xE9, {0xDE, 0x28}}};
 };
 
 class Injector : public KeyInjector {
@@ -176,17 +159,12 @@ public:
 class Windows : public WindowActivator {
 public:
     bool activate(std::string_view title) override {
-        log.push_back("activate " + std::string(title));
-        return playerPresent;
+        return log.push_back("activate " + std::string(title)), playerPresent;
     }
     bool activateDosMachine(std::int64_t pid) override {
-        log.push_back("activate DOSBox " + std::to_string(pid));
-        return playerPresent;
+        return log.push_back("activate DOSBox " + std::to_string(pid)), playerPresent;
     }
-    bool activateApplication() override {
-        log.push_back("activate self");
-        return selfPresent;
-    }
+    bool activateApplication() override { return log.emplace_back("activate self"), selfPresent; }
     bool playerPresent = true;
     bool selfPresent = true;
     std::vector<std::string> log;

@@ -41,8 +41,7 @@ TEST(SpcTag, HeaderFormsAndBounds) {
         {spc({{0x2E, "S"}, {0xA9, "\x6f\x17"}}), "Title: S\nLength: 99:59"},
         {spc({{0x2E, "S"}, {0xA9, "\x70\x17"}}), "Title: S"},
         {spc({{0x7E, "c"}}), ""},
-        {kText.substr(0, 0xD1), kTip},
-    };
+        {kText.substr(0, 0xD1), kTip}};
     for (const auto& [header, tip] : tips)
         EXPECT_EQ(spcTagTooltip(readSpcTag(header).value()), tip) << testing::PrintToString(header);
     for (const std::string& header :
@@ -68,8 +67,7 @@ TEST(SpcTag, FieldText) {
         {"\xed\xa0\xa1", "\xc3\xad\xc2\xa0\xc2\xa1"},
         {"\xc0\xaf\xc3\xa9", "\xc3\x80\xc2\xaf\xc3\x83\xc2\xa9"},
         {x30 + "\xe3\x81", x30},
-        {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"},
-    };
+        {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"}};
     for (const auto& [raw, shown] : cases)
         EXPECT_EQ(song(raw), shown) << raw;
     for (const char* raw : {"   ", "\xf4\x90\x80\x80", "\xe0\x80\xaf", "Ti\x07tle", "a\x7f",
@@ -98,16 +96,15 @@ TEST(CheckFilter, EveryTransition) {
         {"ZA", "001 *.*"},  {"ZSS", "110 *.SPC;*.ZS*"}, {"ZSZ", "001 *.*"},
         {"ZSA", "001 *.*"}, {"SS", "100 *.SPC"},        {"SZ", "010 *.ZS*"},
         {"SA", "000 *.*"},  {"SAS", "100 *.SPC"},       {"SAZ", "010 *.ZS*"},
-        {"SAA", "001 *.*"},
-    };
+        {"SAA", "001 *.*"}};
     CheckFilter f;
     for (const auto& [clicks, expected] : cases) {
         f.open(); // starts over whatever came before
         for (char c : clicks)
             f.click(c == 'S' ? CheckFilter::Spc : c == 'Z' ? CheckFilter::Zs : CheckFilter::All);
-        EXPECT_EQ(std::to_string(f.value(CheckFilter::Spc)) +
-                      std::to_string(f.value(CheckFilter::Zs)) +
-                      std::to_string(f.value(CheckFilter::All)) + " " + f.pattern(),
+        const auto tick = [&f](CheckFilter::Box box) { return std::to_string(f.value(box)); };
+        EXPECT_EQ(tick(CheckFilter::Spc) + tick(CheckFilter::Zs) + tick(CheckFilter::All) + " " +
+                      f.pattern(),
                   expected)
             << clicks;
     }
@@ -122,8 +119,7 @@ TEST(Wildcard, Matches) {
         {"a?c", {"abc"}, {"ac", "abbc"}},
         {"a*b*c", {"aXbXc"}, {"aXbX"}},
         {"a*b", {"abab"}, {"aba"}},
-        {";;*.spc", {"song.spc"}, {"x"}},
-    };
+        {";;*.spc", {"song.spc"}, {"x"}}};
     for (const auto& [pattern, yes, no] : cases)
         for (const bool match : {true, false})
             for (const auto& name : match ? yes : no)
@@ -140,36 +136,30 @@ TEST(PickerPaths, Rules) {
         EXPECT_EQ(pathWithin(path, root), expected) << path << " in " << root;
 }
 
-// The root drive last, so that the drive of a path must be the longest root, not the last.
-struct PickerListsTest : ::testing::Test {
-    PickerListsTest() {
-        source.driveList = {{"/media/usb", "/media/usb"}, {"/home/me", "/home/me"}, {"/", "/"}};
-        source.current = "/home/me/work";
-        source.tree = {
-            {"/", {{"home", "media"}, {}}},
-            {"/home", {{"me"}, {}}},
-            {"/home/me", {{"work", "Music"}, {}}},
-            {"/home/me/work", {}},
-            {"/home/me/Music", {{"spc", "Al"}, {"b.SPC", "a.spc", "C.zs3", "A.SPC", "_.spc"}}},
-            {"/media", {{"usb"}, {}}},
-            {"/media/usb", {{"songs", "locked"}, {}}},
-            {"/media/usb/songs", {}},
-            {"/media/usb/locked", {}}};
-        source.unreadable.insert("/media/usb/locked");
-    }
-    fake::Directories source;
-};
-
 // The stored drive failing keeps the current place; the directory failing keeps the drive's.
-TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
+// The root drive last, so that the drive of a path must be the longest root, not the last.
+TEST(PickerLists, RestoreDrivesDirectoriesRowsAndFiles) {
+    fake::Directories source;
+    source.driveList = {{"/media/usb", "/media/usb"}, {"/home/me", "/home/me"}, {"/", "/"}};
+    source.current = "/home/me/work";
+    source.tree = {
+        {"/", {{"home", "media"}, {}}},
+        {"/home", {{"me"}, {}}},
+        {"/home/me", {{"work", "Music"}, {}}},
+        {"/home/me/work", {}},
+        {"/home/me/Music", {{"spc", "Al"}, {"b.SPC", "a.spc", "C.zs3", "A.SPC", "_.spc"}}},
+        {"/media", {{"usb"}, {}}},
+        {"/media/usb", {{"songs", "locked"}, {}}},
+        {"/media/usb/songs", {}},
+        {"/media/usb/locked", {}}};
+    source.unreadable.insert("/media/usb/locked");
     const std::array<std::string, 3> cases[] = {
         {"/media/usb", "/media/usb/songs", "/media/usb /media/usb/songs"},
         {"", "", "/home/me /home/me/work"},
         {"/media/cdrom", "/media/cdrom/x", "/home/me /home/me/work"},
         {"/media/usb", "/media/usb/locked", "/media/usb /media/usb"},
         {"/media/usb", "songs", "/media/usb /media/usb"},
-        {"/media/usb/", "/media/usb/songs/", "/media/usb /media/usb/songs"},
-    };
+        {"/media/usb/", "/media/usb/songs/", "/media/usb /media/usb/songs"}};
     for (const auto& [drive, path, expected] : cases) {
         PickerLists lists(source);
         lists.restore(drive, path);
@@ -186,7 +176,7 @@ TEST_F(PickerListsTest, RestoreDrivesDirectoriesRowsAndFiles) {
     EXPECT_EQ(lists.files("*.SPC"), (Strings{"_.spc", "A.SPC", "a.spc", "b.SPC"}));
     // An unreadable drive keeps the place; the drive follows the directory.
     source.unreadable.insert("/media/usb");
-    EXPECT_FALSE(lists.selectDrive(0));
+    EXPECT_FALSE(lists.selectDrive(0) || lists.selectDrive(3));
     EXPECT_EQ(lists.driveText() + " " + lists.path(), "/home/me /home/me/Music");
     ASSERT_TRUE(lists.selectDrive(2));
     EXPECT_EQ(lists.path() + std::to_string(lists.currentRow()), "/0");
@@ -209,9 +199,8 @@ TEST(StdDirectorySource, ListsVisibleEntriesAndMountedDrives) {
     for (const char* name : {"song.spc", ".hidden.spc", "sub/", ".cache/"}) // "/": a directory
         dir.file(name);
     const auto listing = StdDirectorySource(dir.str(), {}).list(dir.str());
-    ASSERT_TRUE(listing);
-    EXPECT_EQ(listing->files, Strings{"song.spc"});
-    EXPECT_EQ(listing->directories, Strings{"sub"});
+    EXPECT_TRUE(listing && listing->files == Strings{"song.spc"} &&
+                listing->directories == Strings{"sub"});
     EXPECT_FALSE(StdDirectorySource().list(dir.dir() + "song.spc"));
 
     // Root, home, then what is mounted under the bases; a base itself is not a drive.
@@ -224,6 +213,17 @@ TEST(StdDirectorySource, ListsVisibleEntriesAndMountedDrives) {
     EXPECT_EQ(drives,
               (Strings{"/", home, m + "/me/STICK", m + "/cdrom", dir.dir() + "mnt/backup"}));
     EXPECT_EQ(StdDirectorySource(".", {}).drives().size(), 1U) << "a relative home is none";
+    // The user's own places first, named by $USER, else $LOGNAME.
+    const std::array<const char*, 3> users[] = {{"me", "you", "/media/me /run/media/me "},
+                                                {"", "you", "/media/you /run/media/you "},
+                                                {"", "", ""}};
+    for (const auto& [user, logname, own] : users) {
+        ::setenv("USER", user, 1), ::setenv("LOGNAME", logname, 1);
+        std::string bases;
+        for (const std::string& base : StdDirectorySource::defaultMountBases())
+            bases += base + " ";
+        EXPECT_EQ(bases, own + "/media /mnt "s) << user << logname;
+    }
 }
 
 } // namespace

@@ -85,8 +85,7 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     errno = 0;
     EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD) << "a zombie was left";
 
-    for (const std::string& program :
-         {std::string("(No directory specified)"), d + "missing/SPCPLAY.EXE", std::string()})
+    for (const std::string& program : {"(No directory specified)"s, d + "missing/SPCPLAY.EXE", ""s})
         EXPECT_EQ(starter.start({"", program, {}}), std::errc::no_such_file_or_directory)
             << program;
     for (const std::string& program : {temp.file("SPCPLAY.EXE", "data"), d})

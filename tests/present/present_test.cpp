@@ -86,12 +86,10 @@ TEST_F(PresentTest, EachCommandUpdatesTheDisplayAndNothingIsSavedUntilTheEnd) {
     EXPECT_EQ(view.boxes[1], "(No directory specified)");
     using enum MainCommand;
     const std::pair<MainCommand, std::string> steps[] = {
-        {Rate22050, "000100 0001 98"}, {Rate22050, "000100 0001 98"},
-        {Rate8000, "100000 0001 98"},  {Stereo, "100000 1001 98"},
-        {Stereo, "100000 0001 98"},    {Force8bit, "100000 0101 98"},
-        {LogToWav, "100000 0111 98"},  {LogToWav, "100000 0100 98"},
-        {VolumeUp, "100000 0100 103"}, {VolumeDown, "100000 0100 98"},
-    };
+        {Rate22050, "000100 0001 98"}, {Rate22050, "000100 0001 98"}, {Rate8000, "100000 0001 98"},
+        {Stereo, "100000 1001 98"},    {Stereo, "100000 0001 98"},    {Force8bit, "100000 0101 98"},
+        {LogToWav, "100000 0111 98"},  {LogToWav, "100000 0100 98"},  {VolumeUp, "100000 0100 103"},
+        {VolumeDown, "100000 0100 98"}};
     for (const auto& [command, shown] : steps) {
         main.run(command);
         EXPECT_EQ(marks(view.display), shown) << static_cast<int>(command);
@@ -112,24 +110,20 @@ TEST_F(PresentTest, SavesTwiceOnCloseAndOnceOnExit) {
         {"xur", 1, "end|"},
         {"dxr", 1, "open dir|disable|close picker|end|"},
         {"sur", 2, "open spc|disable|close picker|"},
-        {"sbur", 2, "open spc|disable|enable|"},
-    };
+        {"sbur", 2, "open spc|disable|enable|"}};
     for (const auto& [steps, saves, log] : cases) {
         fake::Store saved;
         Recorder window;
         MainPresenter presenter(window, {saved, files, shortPaths, starter, messages});
         presenter.load();
         for (const char step : steps) {
-            if (step == 'u')
-                presenter.unload();
-            else if (step == 'r')
-                presenter.release();
-            else if (step == 'b')
-                presenter.enableMain();
-            else
-                presenter.run(step == 'x'   ? MainCommand::Exit
-                              : step == 'd' ? MainCommand::PlayerDir
-                                            : MainCommand::LoadSpc);
+            using enum MainCommand;
+            step == 'u'   ? presenter.unload()
+            : step == 'r' ? presenter.release()
+            : step == 'b' ? presenter.enableMain()
+                          : presenter.run(step == 'x'   ? Exit
+                                          : step == 'd' ? PlayerDir
+                                                        : LoadSpc);
         }
         EXPECT_EQ(saved.writes.size(), 5 * saves) << steps;
         EXPECT_EQ(window.log, log) << steps;
@@ -174,8 +168,7 @@ TEST_F(PresentTest, AStoredPlayerOfTheRightLengthIsAdoptedAtLoad) {
         {"/opt/spc/SPCPLAY.EXE", 913757, "SPCPLAY.CFG"},
         {"/opt/spc/PLAYER.EXE", 913758, "SPCPLAY.CFG"},
         {"/opt/spc/SPCPLAY.EXE", 0, "SPCPLAY.CFG"}, // missing
-        {"", 0, "SPCPLAY.CFG"},
-    };
+        {"", 0, "SPCPLAY.CFG"}};
     for (const auto& [stored, size, cfg] : cases) {
         store.put(key::kSpcDir, stored);
         files.files.clear();
@@ -191,7 +184,7 @@ TEST_F(PresentTest, AStoredPlayerOfTheRightLengthIsAdoptedAtLoad) {
 
 // Confirmed, a picker keeps the place it is at, which it opens at next (the directory picker's
 // reopening: the real-window runs). Load with no file chosen only says so.
-TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {
+TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnceAndTheListsFollowClicks) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"cancel", "close|enableMain|", "|||"},
         {"close box", "enableMain|", "|||"},
@@ -199,8 +192,7 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {
         {"load", "loadspc /home/b.spc|enableMain|close|", "/|/home||"},
         {"load root", "loadspc /x.spc|enableMain|close|", "/|/||"},
         {"set", "setdir /home/|enableMain|close|", "||/|/home"},
-        {"set root", "setdir /|enableMain|close|", "||/|/"},
-    };
+        {"set root", "setdir /|enableMain|close|", "||/|/"}};
     for (const auto& [way, log, places] : cases) {
         fake::Store kept;
         Recorder window;
@@ -231,14 +223,7 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnce) {
     EXPECT_EQ(messages.shown, (std::vector<fake::Messages::Shown>{
                                   {"Choose an SPC file.", "Error", MessageIcon::Error}}));
 
-    store.put("SPCDir1", "/");
-    store.put("SPCDir2", "/home/music");
-    spc.open();
-    EXPECT_EQ(view.files, "deep.spc ");
-}
-
-// A box click refilters at once; an unreadable directory only beeps.
-TEST_F(PresentTest, FilterBoxesRefilterAndAnUnreadableDirectoryBeeps) {
+    // A box click refilters at once; an unreadable directory only beeps.
     spc.open();
     spc.clickCheck(CheckFilter::Zs);
     EXPECT_EQ(view.checks + ": " + view.files, "110: A.SPC b.spc tune.zs2 ");
@@ -248,6 +233,10 @@ TEST_F(PresentTest, FilterBoxesRefilterAndAnUnreadableDirectoryBeeps) {
     source.unreadable.clear();
     spc.enterRow(2);
     EXPECT_EQ(view.files, "deep.spc ");
+    store.put("SPCDir1", "/");
+    store.put("SPCDir2", "/");
+    spc.open();
+    EXPECT_EQ(view.files, "x.spc ");
 }
 
 } // namespace kavo

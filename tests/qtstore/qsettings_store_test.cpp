@@ -18,8 +18,7 @@ TEST(QSettingsStore, ValuesReadBackAndNothingIsLost) {
         {"[Settings]\nSPCDir=/p/S.EXE\n\x01\xff\x80", key::kSpcDir, "/p/S.EXE", true},
         {"[Settings]\nSampling%20Rate=4\nSter", key::kSamplingRate, "4", true},
         {"[Settings]\nStereo=0\n[Sett", key::kStereo, "0", true},
-        {"", key::kStereo, "", false},
-    };
+        {"", key::kStereo, "", false}};
     for (const auto& [bytes, key, value, damaged] : cases) {
         test::TempDir temp;
         const bool writable = !bytes.empty();

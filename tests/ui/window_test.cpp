@@ -23,7 +23,7 @@ namespace {
 // a private tree for its pickers to list.
 struct WindowTest : ::testing::Test {
     WindowTest() {
-        std::filesystem::current_path(tree.path());
+        std::filesystem::current_path(tree.str());
         for (const char* name : {"b.spc", "A.SPC", "tune.zs2", "music/deep.spc", "gone/"})
             tree.file(name);
     }

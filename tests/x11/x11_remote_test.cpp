@@ -56,24 +56,18 @@ struct TestWindow {
         XCloseDisplay(display);
     }
 
-    // Within five seconds: the server moves the focus when it gets to the request.
-    bool getsFocus() {
-        Window focus = 0;
+    // Focused within five seconds (the server moves the focus when it gets to the request), and
+    // the topmost child of the root.
+    bool active() {
+        Window focus = 0, root = 0, parent = 0, *children = nullptr;
         int revert = 0;
-        for (int i = 0; i < 500 && focus != id; ++i) {
-            std::this_thread::sleep_for(10ms);
-            XGetInputFocus(display, &focus, &revert);
-        }
-        return focus == id;
-    }
-    // The topmost child of the root.
-    bool onTop() {
-        Window root = 0, parent = 0, *children = nullptr;
+        for (int i = 0; i < 500 && focus != id; ++i)
+            std::this_thread::sleep_for(10ms), XGetInputFocus(display, &focus, &revert);
         unsigned int count = 0;
         XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
         const bool top = count > 0 && children[count - 1] == id;
         XFree(children);
-        return top;
+        return focus == id && top;
     }
     Display* display;
     const Window id;
@@ -82,28 +76,25 @@ struct TestWindow {
 TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     auto remote = x11::Remote::open(displayName());
     ASSERT_TRUE(remote) << "no X server with XTest at KAVO_TEST_DISPLAY " << displayName();
-    const struct {
-        const char* name;
-        std::vector<std::pair<const char*, const char*>> titles; // bottom to top
-        int expected; // index of the window activated, -1 none
-    } cases[] = {
+    // What is checked, the windows' WM_NAME and _NET_WM_NAME from bottom to top, and the index
+    // of the one activated (-1: none).
+    using Titles = std::vector<std::pair<const char*, const char*>>;
+    const std::tuple<const char*, Titles, int> cases[] = {
         {"exact beats a prefix above it", {{"SPCPLAY", "SPCPLAY"}, {"SPCPLAY - x", ""}}, 0},
         {"prefix when nothing is exact", {{"Other", "Other"}, {"SPCPLAY.EXE", ""}}, 1},
         {"topmost of two, WM_NAME alone", {{"SPCPLAY", ""}, {"SPCPLAY", ""}}, 1},
         {"_NET_WM_NAME alone", {{"", "SPCPLAY"}}, 0},
         {"_NET_WM_NAME wins over WM_NAME", {{"SPCPLAY", "Other"}}, -1},
-        {"an untitled window", {{"", ""}}, -1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        {"an untitled window", {{"", ""}}, -1}};
+    for (const auto& [name, titles, expected] : cases) {
+        SCOPED_TRACE(name);
         std::vector<std::unique_ptr<TestWindow>> windows;
-        for (const auto& [wmName, netWmName] : c.titles)
+        for (const auto& [wmName, netWmName] : titles)
             windows.push_back(std::make_unique<TestWindow>(wmName, netWmName));
         TestWindow app("KAVO test window", "", TestWindow::Focused);
-        EXPECT_EQ(remote->windows().activate("SPCPLAY"), c.expected >= 0);
-        TestWindow& wanted = c.expected >= 0 ? *windows[c.expected] : app;
-        EXPECT_TRUE(wanted.getsFocus());
-        EXPECT_TRUE(wanted.onTop());
+        EXPECT_EQ(remote->windows().activate("SPCPLAY"), expected >= 0);
+        TestWindow& wanted = expected >= 0 ? *windows[expected] : app;
+        EXPECT_TRUE(wanted.active());
     }
 
     EXPECT_FALSE(remote->windows().activateApplication()) << "no window set yet";
@@ -113,7 +104,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     EXPECT_FALSE(remote->windows().activate("SPCPLAY")) << "a hidden window";
     remote->setApplicationWindow(app->id);
     EXPECT_TRUE(remote->windows().activateApplication());
-    EXPECT_TRUE(app->getsFocus());
+    EXPECT_TRUE(app->active());
     app.reset();
     EXPECT_FALSE(remote->windows().activateApplication()) << "a window gone";
     EXPECT_EQ(x11::Remote::open(":987"), nullptr) << "no such display";
@@ -137,7 +128,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     auto dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
     auto focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
     EXPECT_TRUE(windows.activateDosMachine(42) && windows.activatedDosMachine());
-    EXPECT_TRUE(dosbox->getsFocus());
+    EXPECT_TRUE(dosbox->active());
     EXPECT_FALSE(windows.activateDosMachine(43) || windows.activatedDosMachine());
     dosbox->setPid(44);
     EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but no longer that process's";
@@ -146,7 +137,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheApplicationAndNeverPressesNoKey) {
     dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
     focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
     EXPECT_TRUE(windows.activateDosMachine(42));
-    EXPECT_TRUE(dosbox->getsFocus());
+    EXPECT_TRUE(dosbox->active());
 }
 
 // A modifier the user still holds, as after an access key, is let go before the player gets

@@ -45,11 +45,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // The modifiers as the player's thread sees them; a system key message means Alt.
     const bool sys = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
     std::string held;
-    for (const auto& [key, letter] : {std::pair{VK_SHIFT, " S"},
-                                      {VK_CONTROL, " C"},
-                                      {VK_MENU, " A"},
-                                      {VK_LWIN, " W"},
-                                      {VK_RWIN, " W"}})
+    const std::pair<int, const char*> modifiers[] = {
+        {VK_SHIFT, " S"}, {VK_CONTROL, " C"}, {VK_MENU, " A"}, {VK_LWIN, " W"}, {VK_RWIN, " W"}};
+    for (const auto& [key, letter] : modifiers)
         held += GetKeyState(key) < 0 || (sys && key == VK_MENU) ? letter : "";
     if (down || (!dosbox && (message == WM_KEYUP || message == WM_SYSKEYUP)))
         log((down ? "down " : "up ") + (dosbox ? "" : std::to_string(wParam) + " ") + scan +
