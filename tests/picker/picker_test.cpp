@@ -35,7 +35,7 @@ TEST(SpcTag, HeaderFormsAndBounds) {
         {kText, kTip},
         {spc({{0x9E, "\x02\x01\xd3\x07\0\0\0\0\0\0\0\x7d\0\0\x10\x27\0\0Composer\0"sv}}, kText),
          kTip},
-        {spc({{0x2E, "S"}, {0xA9, " 90"}, {0xAC, "    "}}), "Title: S\nLength: 1:30"},
+        {spc({{0x2E, "S"}, {0xA9, " 9 "}, {0xAC, "    "}}), "Title: S\nLength: 0:09"},
         // Digit-like play time, no date or fade: only the artist at 0xB0 shows the binary form.
         {spc({{0xA9, "5"}, {0xB0, "2 Tone"}}), "Artist: 2 Tone\nLength: 0:53"},
         {spc({{0x2E, "S"}, {0xA9, "\x6f\x17"}}), "Title: S\nLength: 99:59"},
