@@ -56,78 +56,73 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
     const std::string noName = "\" has no short (8.3) name, so the DOS player could not open it.\r"
                                "Keep the music on a drive that has short names, or ask an "
                                "administrator to turn them on for that volume.";
-    const std::error_code noFile = std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::error_code none, noFile = std::make_error_code(std::errc::no_such_file_or_directory);
     const std::error_code badFormat = std::make_error_code(std::errc::executable_format_error);
-    const std::string setDir =
-        ".\rSet the player's directory with \"SPCPLAY Dir\" in the File menu.";
+    const std::string menu = ".\rSet the player's directory with \"SPCPLAY Dir\" in the File menu.";
     const struct {
         std::string spc, wav;
         bool log;
         std::string player;
         LaunchOutcome outcome;
+        std::error_code startError;
         std::string text; // the command line when started, else the message
         std::string arguments = {};
-        std::error_code startError = {};
     } cases[] = {
-        {s, "", false, p, Started, p + t, "/M/TRACKO~1.SPC"},
-        {s, "/o/old.wav", true, p, Started, p + t + " -w /O/OLD.WAV",
+        {s, "", false, p, Started, none, p + t, "/M/TRACKO~1.SPC"},
+        {s, "/o/old.wav", true, p, Started, none, p + t + " -w /O/OLD.WAV",
          "/M/TRACKO~1.SPC|-w|/O/OLD.WAV"},
         // Logging off: the WAV box is not looked at. A missing WAV file is created empty.
-        {s, "/o/old.wav", false, p, Started, p + t, "/M/TRACKO~1.SPC"},
-        {s, "/NEW.WAV", true, p, Started, p + t + " -w /NEW.WAV", "/M/TRACKO~1.SPC|-w|/NEW.WAV"},
+        {s, "/o/old.wav", false, p, Started, none, p + t, "/M/TRACKO~1.SPC"},
+        {s, "/NEW.WAV", true, p, Started, none, p + t + " -w /NEW.WAV",
+         "/M/TRACKO~1.SPC|-w|/NEW.WAV"},
         // Blanks in the player path stay unquoted and unshortened.
-        {s, "", false, "/My P/P.EXE", Started, "/My P/P.EXE" + t, "/M/TRACKO~1.SPC"},
+        {s, "", false, "/My P/P.EXE", Started, none, "/My P/P.EXE" + t, "/M/TRACKO~1.SPC"},
         // A vanished SPC file, or a box of blanks: the line ends in the blank after the player.
-        {"/m/gone.spc", "", false, p, Started, p + " "},
-        {"   ", "", false, p, Started, p + " "},
-        {"/f.spc", "", false, p, Started, p + " " + std::string(999, 'y'), std::string(999, 'y')},
-        {"/n.spc", "", false, p, NoShortName, "\"/n.spc" + noName},
+        {"/m/gone.spc", "", false, p, Started, none, p + " "},
+        {"   ", "", false, p, Started, none, p + " "},
+        {"/f.spc", "", false, p, Started, none, p + " " + std::string(999, 'y'),
+         std::string(999, 'y')},
+        {"/n.spc", "", false, p, NoShortName, none, "\"/n.spc" + noName},
         // An emulated DOS player names the files in its own terms, in the same layout.
-        {s, "/NEW.WAV", true, "/dos/P.EXE", Started, "/dos/P.EXE D:\\A.SPC -w E:\\N",
+        {s, "/NEW.WAV", true, "/dos/P.EXE", Started, none, "/dos/P.EXE D:\\A.SPC -w E:\\N",
          "D:\\A.SPC|-w|E:\\N"},
-        {"", "/N.WAV", true, p, NoSpcFile, "You must specify an SPC file!"},
-        {"/x.spc", "", true, p, NoShortName, "\"/x.spc" + noName},
-        {s, "", true, p, WavUnusable,
+        {"", "/N.WAV", true, p, NoSpcFile, none, "You must specify an SPC file!"},
+        {"/x.spc", "", true, p, NoShortName, none, "\"/x.spc" + noName},
+        {s, "", true, p, WavUnusable, none,
          "Logging to a WAV file is on, but no WAV file is given.\rType the WAV file's name, or "
          "turn off \"Log to WAV File\"."},
-        {s, "/ro.wav", true, p, WavUnusable,
+        {s, "/ro.wav", true, p, WavUnusable, none,
          "Could not open or create the WAV file \"/ro.wav\".\rChoose a file in a directory you "
          "can write to."},
-        {s, "/.h.wav", true, p, WavUnusable,
+        {s, "/.h.wav", true, p, WavUnusable, none,
          "The WAV file \"/.h.wav\" is hidden or not an ordinary file, so the player cannot be "
          "given its name.\rChoose an ordinary WAV file that is not hidden (on Linux, one whose "
          "name does not begin with \".\")."},
-        {s, "/l.wav", true, p, NoShortName, "\"/l.wav" + noName},
-        {s, "", false, p, StartFailed, cannot + ": " + noFile.message() + setDir, "", noFile},
-        {s, "", false, p, StartFailed,
+        {s, "/l.wav", true, p, NoShortName, none, "\"/l.wav" + noName},
+        {s, "", false, p, StartFailed, noFile, cannot + ": " + noFile.message() + menu},
+        {s, "", false, p, StartFailed, StartError::NotDosName,
          cannot + ".\rThe player's file name is not a DOS file name, so DOSBox cannot start "
-                  "it.\rRename it to SPCPLAY.EXE.",
-         "", StartError::NotDosName},
-        {s, "", false, p, StartFailed,
+                  "it.\rRename it to SPCPLAY.EXE."},
+        {s, "", false, p, StartFailed, StartError::Staging,
          cannot + ".\rThe files for DOSBox could not be prepared in the temporary directory.\r"
-                  "Check that it exists and has free space.",
-         "", StartError::Staging},
-        {s, "/o/old.wav", true, p, StartFailed,
+                  "Check that it exists and has free space."},
+        {s, "/o/old.wav", true, p, StartFailed, StartError::RecordingBusy,
          "The WAV file \"/o/old.wav\" is still being recorded into by the player in DOSBox.\r"
-         "Stop the player first, then launch again.",
-         "", StartError::RecordingBusy},
+         "Stop the player first, then launch again."},
 #ifdef _WIN32
-        {s, "", false, p, StartFailed,
+        {s, "", false, p, StartFailed, badFormat,
          "Windows refused to run the player \"/p/P.EXE\" itself.\rIf it is the DOS player, "
-         "launch again: it then plays in DOSBox.",
-         "", badFormat},
-        {s, "", false, p, StartFailed,
+         "launch again: it then plays in DOSBox."},
+        {s, "", false, p, StartFailed, StartError::EmulatorMissing,
          cannot + ".\rThe player is a DOS program, and 64-bit Windows plays it only in DOSBox, "
                   "which was not found.\rGet DOSBox from https://www.dosbox.com, install it, and "
-                  "launch again.",
-         "", StartError::EmulatorMissing},
+                  "launch again."},
 #else
-        {s, "", false, p, StartFailed, cannot + ": " + badFormat.message() + setDir, "", badFormat},
-        {s, "", false, p, StartFailed,
+        {s, "", false, p, StartFailed, badFormat, cannot + ": " + badFormat.message() + menu},
+        {s, "", false, p, StartFailed, StartError::EmulatorMissing,
          cannot + ".\rThe player is a DOS program, which this system runs in DOSBox, and DOSBox "
                   "is not installed.\rInstall it (Debian and Ubuntu: sudo apt install dosbox) "
-                  "and launch again.",
-         "", StartError::EmulatorMissing},
+                  "and launch again."},
 #endif
     };
     for (const auto& c : cases) {
@@ -249,11 +244,10 @@ TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     EXPECT_EQ(dos::endReport(failed, true),
               "DOSBox could not run the player: Can't init SDL nope.");
     const std::string mounted = "Drive C is mounted as local directory /s/C/\r\n";
-    EXPECT_EQ(dos::endReport("all fine\n", false, mounted),
-              "DOSBox ended before it started the player.");
-    EXPECT_EQ(dos::endReport("", false, mounted + "Directory /s/D doesn't exist.\r\n"),
-              "DOSBox ended before it started the player. DOSBox said: Directory /s/D doesn't "
-              "exist.");
+    EXPECT_EQ(dos::endReport("all fine\n", false, mounted) + "|" +
+                  dos::endReport("", false, mounted + "Directory /s/D doesn't exist.\r\n"),
+              "DOSBox ended before it started the player.|DOSBox ended before it started the "
+              "player. DOSBox said: Directory /s/D doesn't exist.");
     EXPECT_EQ(dos::endReport("all fine\n", true, "Directory /s/D doesn't exist."), "");
 }
 
