@@ -21,8 +21,7 @@ namespace fs = std::filesystem;
 // The one DOSBox run the test waits for: the descriptor that ends with it.
 struct Watcher : FdWatcher {
     void watch(int fd, std::function<void()> onReady) override {
-        watched = fd;
-        ended = std::move(onReady);
+        watched = fd, ended = std::move(onReady);
     }
     void unwatch(int /*fd*/) override { watched = -1; }
     int watched = -1;

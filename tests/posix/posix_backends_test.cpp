@@ -24,12 +24,11 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     test::TempDir temp;
     PosixFileSystem files;
     PosixShortPath shortPaths;
-    const std::string d = temp.dir(), fifo = d + "fifo", null = "/dev/null";
+    const std::string d = temp.dir(), fifo = d + "fifo", null = "/dev/null", dump = d + "argv";
     ::mkfifo(fifo.c_str(), 0600);
     std::filesystem::create_symlink(d + "missing/x.wav", d + "dangling");
-    const std::string plain = temp.file("Track One.wav", "RIFF");
-    const std::string hidden = temp.file(".hidden.wav");
-    const std::string dir = temp.mkdir("d");
+    const std::string plain = temp.file("Track One.wav", "RIFF"), hidden = temp.file(".hidden.wav"),
+                      dir = temp.mkdir("d");
     for (const std::string& path : {plain, hidden, null, fifo})
         EXPECT_TRUE(files.openOrCreate(path)) << path;
     for (const std::string& path : {dir, d + "dangling", d + "missing/x.wav"})
@@ -63,7 +62,6 @@ TEST(PosixBackends, FilesAndProcessesAsTheLauncherUsesThem) {
     // The process starter: the started /bin/sh writes its descriptors (standard ones only, not
     // one we left open), its argument vector, NUL-separated as the kernel keeps it, and its
     // working directory, its own; or the reason it could not start.
-    const std::string dump = d + "argv";
     const std::string script =
         "ls /proc/$$/fd >\"$0.fd\"; { cat /proc/$$/cmdline; pwd -P; } >\"$0.part\" && "
         "mv \"$0.part\" \"$0\"";

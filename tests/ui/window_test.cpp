@@ -101,8 +101,7 @@ TEST_F(WindowTest, PickersShowWhatTheirPresentersDecideAndTakeTheirKeys) {
     QtMessageSink sink;
     open(sink);
     QPointer<QWidget> picker = openPicker("mnuloadspc");
-    auto* dir1 = find<QListWidget>("Dir1", true);
-    auto* file1 = find<QListWidget>("File1", true);
+    auto *dir1 = find<QListWidget>("Dir1", true), *file1 = find<QListWidget>("File1", true);
     EXPECT_LE(dir1->sizeHintForRow(0), 16) << "directory rows are one line high";
     QTest::mouseClick(find("Check2", true), Qt::LeftButton);
     EXPECT_EQ(file1->count(), 3);
