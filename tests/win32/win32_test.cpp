@@ -184,11 +184,9 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
         write(stage(name) + "lock", "");
         write(stage(name) + (name == "6-f" ? "other" : "dosbox.conf"), "");
         HANDLE dir = open(stage(name), FILE_WRITE_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
-        SetFileTime(dir, nullptr, nullptr, name == "5-e" ? nullptr : &old);
-        CloseHandle(dir);
+        SetFileTime(dir, nullptr, nullptr, name == "5-e" ? nullptr : &old), CloseHandle(dir);
     }
-    HANDLE lock = open(stage("2-b") + "lock", GENERIC_WRITE);
-    HANDLE busy = open(stage("4-d") + "E\\REC.WAV");
+    HANDLE lock = open(stage("2-b") + "lock"), busy = open(stage("4-d") + "E\\REC.WAV");
     MessageLoop watcher;
     Win32DosboxStarter(starter, watcher, messages, dir, false);
     Win32DosboxStarter(starter, watcher, messages, dir, false);
