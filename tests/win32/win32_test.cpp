@@ -53,6 +53,14 @@ struct Win32Test : ::testing::Test {
         std::ofstream(fsPath(path), std::ios::binary) << bytes;
         SetFileAttributesW(fsPath(path).c_str(), attributes);
     }
+    // Opened without sharing, as by a program still using it.
+    static HANDLE open(const std::string& path, DWORD access = GENERIC_READ, DWORD flags = 0) {
+        return CreateFileW(fsPath(path).c_str(), access, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+    }
+    static HWND edit(const wchar_t* title) {
+        return CreateWindowW(L"EDIT", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                             nullptr, nullptr, nullptr, nullptr);
+    }
     static std::string read(const std::string& path) {
         std::ifstream in(fsPath(path), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -72,11 +80,9 @@ struct Win32Test : ::testing::Test {
 };
 
 TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsValuesExactly) {
-    write(path("plain.spc"), "");
     write(path("ro.spc"), "", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-    write(path("hro.spc"), "", FILE_ATTRIBUTE_HIDDEN);
-    write(path("system.spc"), "", FILE_ATTRIBUTE_SYSTEM);
-    write(path("Dir.spc\\Música ♫.spc"), "");
+    write(path("hro.spc"), "", FILE_ATTRIBUTE_HIDDEN), write(path("Dir.spc\\Música ♫.spc"), "");
+    write(path("system.spc"), "", FILE_ATTRIBUTE_SYSTEM), write(path("plain.spc"), "");
     // Found by the name on disk.
     const std::pair<const char*, const char*> cases[] = {
         {"PLAIN.SPC", "plain.spc"}, {"*ro.spc", "ro.spc"}, {"h*", ""}, {"s*", ""}, {"Dir.spc", ""},
@@ -90,9 +96,7 @@ TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsVa
     const std::string cfg = path("SPCPLAY.CFG"), bytes = "a\nb\r\nc\x1A\0d\r"s;
     write(cfg, std::string(2000, 'x'), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(files.writeWhole(cfg, bytes));
-    // Held open elsewhere without sharing, as by a player still reading it.
-    HANDLE holder = CreateFileW(fsPath(cfg).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE holder = open(cfg);
     for (const std::string& bad : {cfg, dir, path("No Dir\\A.CFG"), path("NUL"), ""s})
         EXPECT_FALSE(files.writeWhole(bad, "new") || files.openOrCreate(bad) || files.fileSize(bad))
             << bad;
@@ -104,8 +108,7 @@ TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsVa
 
     // A short path is the system's, whole with its end, or nothing.
     const std::string one = path("Music Files\\Track One.spc"), given = shortPath(dir) + "\\t.spc";
-    write(one, "SNES");
-    write(given, "SNES");
+    write(one, "SNES"), write(given, "SNES");
     const std::string found = shortPath(one) + '\0';
     const std::tuple<std::string, std::size_t, std::string> shortened[] = {
         {one, found.size(), found}, {one, found.size() - 1, ""}, {given, 1000, given + '\0'},
@@ -150,9 +153,8 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // Starts that cannot happen are reported in the system's words; a file of the player's length
     // that Windows cannot run, as a DOS program on 64-bit Windows, as a refused format.
     const std::string player = path("SPC Player ♫.EXE"), junk = path("Not A Program.exe");
-    write(path("SPC.exe"), "");
+    write(path("SPC.exe"), ""), write(junk, std::string(913758, '\x1A'));
     fs::copy_file("kavo_probe.exe", fsPath(player));
-    write(junk, std::string(913758, '\x1A'));
     for (const std::string& program :
          {"(No directory specified)"s, path("Missing\\SPCPLAY.EXE"), path(), junk, ""s}) {
         const std::error_code failure = starter.start({program + " X.SPC", program, {}});
@@ -170,43 +172,31 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // kept, and told of once.
     const std::string names[] = {"1-a", "2-b", "3-c", "4-d", "5-e", "x", "6-f"}; // 1-a alone goes
     auto stage = [&](const std::string& name) { return path("kavofe-dosbox-" + name + "\\"); };
+    write(path("user.wav"), "RIFF"), write(stage("3-c") + "MINE.SPC", "");
+    write(stage("1-a") + "E\\USER.WAV", "late"), write(stage("4-d") + "E\\REC.WAV", "rec");
+    write(stage("1-a") + "deliver", "E\\USER.WAV\n" + path("user.wav"));
+    write(stage("4-d") + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
+    ASSERT_TRUE(CreateHardLinkW(fsPath(path("mine.spc")).c_str(),
+                                fsPath(stage("3-c") + "MINE.SPC").c_str(), nullptr));
+    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
+    const FILETIME old{0, 0x01D00000}; // 2015: all but 5-e changed long ago
     for (const std::string& name : names) {
         write(stage(name) + "lock", "");
         write(stage(name) + (name == "6-f" ? "other" : "dosbox.conf"), "");
+        HANDLE dir = open(stage(name), FILE_WRITE_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
+        SetFileTime(dir, nullptr, nullptr, name == "5-e" ? nullptr : &old), CloseHandle(dir);
     }
-    write(path("user.wav"), "RIFF");
-    write(stage("1-a") + "E\\USER.WAV", "late");
-    write(stage("1-a") + "deliver", "E\\USER.WAV\n" + path("user.wav"));
-    write(stage("4-d") + "E\\REC.WAV", "rec");
-    write(stage("4-d") + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
-    write(path("mine.spc"), "");
-    ASSERT_TRUE(CreateHardLinkW(fsPath(stage("3-c") + "MINE.SPC").c_str(),
-                                fsPath(path("mine.spc")).c_str(), nullptr));
-    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
-    for (const std::string& name : names) { // all but 5-e changed long ago
-        HANDLE dir =
-            CreateFileW(fsPath(stage(name)).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        const FILETIME old{0, 0x01D00000}; // 2015
-        SetFileTime(dir, nullptr, nullptr, name == "5-e" ? nullptr : &old);
-        CloseHandle(dir);
-    }
-    HANDLE lock = CreateFileW(fsPath(stage("2-b") + "lock").c_str(), GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE busy = CreateFileW(fsPath(stage("4-d") + "E\\REC.WAV").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE lock = open(stage("2-b") + "lock"), busy = open(stage("4-d") + "E\\REC.WAV");
     MessageLoop watcher;
     Win32DosboxStarter(starter, watcher, messages, dir, false);
-    Win32DosboxStarter dosbox(starter, watcher, messages, dir, false);
+    Win32DosboxStarter(starter, watcher, messages, dir, false);
     CloseHandle(busy);
     EXPECT_TRUE(messages.shown.size() == 1 && read(stage("4-d") + "E\\REC.WAV") == "rec");
-    messages.shown.clear();
     for (const std::string& name : names)
         EXPECT_EQ(fs::exists(fsPath(stage(name))), name != "1-a") << name;
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");
     EXPECT_TRUE(GetFileAttributesW(fsPath(path("mine.spc")).c_str()) & FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_NORMAL);
-    CloseHandle(lock);
+    CloseHandle(lock), SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_NORMAL);
 
     const std::string spc = path("Music ♫\\A B.spc"), wav = path("Music ♫\\A.wav");
     write(spc, "SNES-SPC700");
@@ -216,8 +206,7 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     SetEnvironmentVariableW(L"KAVO_PROBE_TITLE", L"SPCPLAY");
     SetEnvironmentVariableW(L"KAVO_PROBE_LOG", L"probe.log"); // in the player's own directory
     ASSERT_EQ(launcher.launch(settings, {spc, player, wav, true}), LaunchOutcome::Started);
-    HWND frontEnd = CreateWindowW(L"EDIT", L"KAVO FE under test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND frontEnd = edit(L"KAVO FE under test");
     Win32WindowActivator windows{"KAVO FE under test"};
     Win32KeyboardLayout layout;
     Win32KeyInjector injector;
@@ -226,8 +215,7 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // Only this program's windows are its own; an exact title wins over a beginning, and case
     // does not count.
     EXPECT_FALSE(Win32WindowActivator("SPCPLAY").activateApplication());
-    HWND longer = CreateWindowW(L"EDIT", L"SPCPLAY - Track One", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND longer = edit(L"SPCPLAY - Track One");
     const std::pair<const char*, HWND> cases[] = {{"spcplay", exact},      {"SPCPLAY -", longer},
                                                   {"spcplay - T", longer}, {"SPCPLAYER", nullptr},
                                                   {"", nullptr},           {"Track One", nullptr}};
@@ -271,39 +259,32 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
 // The rows of a list box as shown, without the indentation of depth.
 std::vector<std::string> rows(HWND list) {
     std::vector<std::string> texts;
-    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
-        wchar_t text[MAX_PATH] = {};
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    wchar_t text[MAX_PATH] = {};
+    for (WPARAM i = 0; SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)) >= 0; ++i)
         texts.push_back(win32::toUtf8(text + wcsspn(text, L" ")));
-    }
     return texts;
 }
 
 // Double-clicks the directory row showing name.
 void enter(HWND picker, const std::string& name) {
-    const std::vector<std::string> shown = rows(GetDlgItem(picker, kDir1));
-    SendDlgItemMessageW(picker, kDir1, LB_SETCURSEL, std::ranges::find(shown, name) - shown.begin(),
-                        0);
+    const std::vector<std::string> all = rows(GetDlgItem(picker, kDir1));
+    SendDlgItemMessageW(picker, kDir1, LB_SETCURSEL, std::ranges::find(all, name) - all.begin(), 0);
     SendMessageW(picker, WM_COMMAND, MAKEWPARAM(kDir1, LBN_DBLCLK), 0);
 }
 
 // Labels show their whole text and cover no control; OK and Cancel keep off the bottom edge.
 void expectLaidOut(HWND window) {
-    RECT client{}, both{};
+    // On the screen, as GetWindowRect gives them.
+    RECT client{}, both{}, other{};
     GetClientRect(window, &client);
-    const auto rect = [window](HWND control) {
-        RECT r{};
-        GetWindowRect(control, &r);
-        return MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2), r;
-    };
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const auto rect = [&other](HWND control) { return GetWindowRect(control, &other), &other; };
     for (HWND a = GetWindow(window, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
-        const RECT at = rect(a);
+        const RECT at = *rect(a);
         const std::wstring text = wide(utf8Text(a));
-        wchar_t kind[8] = {};
-        GetClassNameW(a, kind, 8);
         const int id = GetDlgCtrlID(a);
         EXPECT_TRUE((id != IDOK && id != IDCANCEL) || client.bottom - at.bottom >= 3);
-        if (lstrcmpiW(kind, L"Static") != 0)
+        if (wchar_t kind[8] = {}; GetClassNameW(a, kind, 8) && lstrcmpiW(kind, L"Static") != 0)
             continue;
         HDC dc = GetDC(a);
         SIZE size{};
@@ -311,10 +292,8 @@ void expectLaidOut(HWND window) {
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         ReleaseDC(a, dc);
         EXPECT_LE(size.cx, at.right - at.left) << win32::toUtf8(text);
-        for (HWND b = GetWindow(window, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
-            const RECT other = rect(b);
-            EXPECT_TRUE(a == b || !IntersectRect(&both, &at, &other)) << win32::toUtf8(text);
-        }
+        for (HWND b = GetWindow(window, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT))
+            EXPECT_TRUE(a == b || !IntersectRect(&both, &at, rect(b))) << win32::toUtf8(text);
     }
 }
 
@@ -330,19 +309,16 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     HWND window = main.handle();
     // Like a dialog, each window gives the keyboard back to the control that had it, first the
     // SPC box, whenever it is active again: after a picker, a panel click, Alt+Tab.
-    HWND other = CreateWindowW(L"EDIT", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 99, 99,
-                               nullptr, nullptr, nullptr, nullptr);
-    const auto focusAfterLeaving = [other](HWND active) {
-        SetForegroundWindow(other);
+    HWND other = edit(L"Other");
+    const auto refocuses = [other](HWND active, HWND control) {
+        SetFocus(control), SetForegroundWindow(other);
         waitFor([&] { return GetFocus() == other; }, 2000);
         SetForegroundWindow(active);
-        return waitFor([&] { return GetFocus() != other; }, 2000), GetFocus();
+        return waitFor([&] { return GetFocus() == control; }, 2000);
     };
-    ShowWindow(window, SW_SHOWNORMAL);
-    expectLaidOut(window);
+    ShowWindow(window, SW_SHOWNORMAL), expectLaidOut(window);
     EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(window, kText1); }));
-    SetFocus(GetDlgItem(window, kText1 + 1));
-    EXPECT_EQ(focusAfterLeaving(window), GetDlgItem(window, kText1 + 1));
+    EXPECT_TRUE(refocuses(window, GetDlgItem(window, kText1 + 1)));
     // The checked items from 8000 Hz to Stereo, and the level item.
     const auto menu = [menu = GetMenu(window)] {
         std::string marks;
@@ -359,22 +335,19 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
 
     // The SPC file picker holds the main window, close box and all, until it loads a file it
     // lists; its filter boxes' ticks and its list follow their clicks.
-    write(path("b.spc"), "");
-    write(path("tune.zs2"), "");
+    write(path("b.spc"), ""), write(path("tune.zs2"), "");
     const std::string names[] = {"Musik Bücher", "音楽", "\xF0\x9F\x8E\xB5 Töne"};
     for (const std::string& name : names)
         write(path(name + "\\" + name + ".spc"), "");
-    SendMessageW(window, WM_COMMAND, IDM_LOADSPC, 0);
+    SendMessageW(window, WM_COMMAND, IDM_LOADSPC, 0), expectLaidOut(main.picker());
     HWND picker = main.picker();
-    expectLaidOut(picker);
     EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(picker, kDrive1); }));
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(window) && !IsWindowEnabled(window));
     SendMessageW(picker, WM_COMMAND, kCheck1 + 1, 0);
     EXPECT_EQ(SendDlgItemMessageW(picker, kCheck1 + 1, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(rows(GetDlgItem(picker, kFile1)), (std::vector<std::string>{"b.spc", "tune.zs2"}));
-    SetFocus(GetDlgItem(picker, kFile1));
-    EXPECT_EQ(focusAfterLeaving(picker), GetDlgItem(picker, kFile1));
+    EXPECT_TRUE(refocuses(picker, GetDlgItem(picker, kFile1)));
 
     // Any name Windows allows: Latin-1, CJK, beyond the BMP, listed, entered and loaded.
     for (const std::string& name : names) {
@@ -390,10 +363,8 @@ TEST_F(Win32Test, ViewsShowWhatThePresentersDecideAndForwardTheirCommands) {
     EXPECT_TRUE(waitFor([&] { return GetFocus() == GetDlgItem(window, kText1 + 1); }));
     // The player's directory likewise, stored as UTF-8.
     write(path(names[1] + "\\SPCPLAY.EXE"), std::string(kPlayerExeSize, '\0'));
-    SendMessageW(window, WM_COMMAND, IDM_DIR, 0);
-    expectLaidOut(main.picker());
-    enter(main.picker(), names[1]);
-    SendMessageW(main.picker(), WM_COMMAND, IDOK, 0);
+    SendMessageW(window, WM_COMMAND, IDM_DIR, 0), expectLaidOut(main.picker());
+    enter(main.picker(), names[1]), SendMessageW(main.picker(), WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitFor([&] { return main.picker() == nullptr; }));
     EXPECT_EQ(utf8Text(GetDlgItem(window, kText1 + 1)), path(names[1] + "\\SPCPLAY.EXE"));
     // The close box saves.
