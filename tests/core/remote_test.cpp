@@ -100,7 +100,7 @@ TEST(WindowTitle, Matches) {
     const std::pair<std::string, TitleMatch> cases[] = {{"SPCPLAY", Exact},
                                                         {"SPCPLAY - song", Prefix},
                                                         {dosbox + "SPCPLAY", DosMachine},
-                                                        {dosbox + "spcplay ", DosMachine},
+                                                        {dosbox + " spcplay ", DosMachine},
                                                         {dosbox + "SPCPLAYX", NoMatch},
                                                         {dosbox + "DOSBOX", NoMatch},
                                                         {"Editor - Program:  SPCPLAY", NoMatch},

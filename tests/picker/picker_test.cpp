@@ -64,14 +64,14 @@ TEST(SpcTag, FieldText) {
         {"ab\0cd"s, "ab"},
         {valid, valid},
         {"Caf\xe9", "Caf\xc3\xa9"},
-        {"\xed\xa0\xa1", "\xc3\xad\xc2\xa0\xc2\xa1"},
+        {"\xed\xbf\xbf", "\xc3\xad\xc2\xbf\xc2\xbf"},
         {"\xc0\xaf\xc3\xa9", "\xc3\x80\xc2\xaf\xc3\x83\xc2\xa9"},
         {x30 + "\xe3\x81", x30},
         {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"}};
     for (const auto& [raw, shown] : cases)
         EXPECT_EQ(song(raw), shown) << raw;
-    for (const char* raw : {"   ", "\xf4\x90\x80\x80", "\xe0\x80\xaf", "Ti\x07tle", "a\x7f",
-                            "\xc2\x9f", "ab\xe3\x81", "\x83\x5e\x83\x43"})
+    for (const char* raw : {"   ", "\xf4\x90\x80\x80", "\xed\xa0\x80", "\xe0\x80\xaf", "Ti\x07tle",
+                            "a\x7f", "\xc2\x9f", "ab\xe3\x81", "\x83\x5e\x83\x43"})
         EXPECT_EQ(song(raw), "") << raw;
 }
 
