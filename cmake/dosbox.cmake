@@ -13,11 +13,11 @@ set(KAVO_DOS_PROBE_EXE ${CMAKE_BINARY_DIR}/dosprobe/SPCPLAY.EXE)
 set(kavo_dos_probe_image ${CMAKE_BINARY_DIR}/dosprobe-image/probe.exe)
 add_custom_command(OUTPUT ${KAVO_DOS_PROBE_EXE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dosprobe-image
-  COMMAND ${KAVO_NASM} -f bin -o ${kavo_dos_probe_image}
-          ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/probe.asm
+  COMMAND ${KAVO_NASM} -f bin -i ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/
+          -o ${kavo_dos_probe_image} ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/probe.asm
   COMMAND ${CMAKE_COMMAND} -DIN=${kavo_dos_probe_image} -DOUT=${KAVO_DOS_PROBE_EXE}
           -DSIZE=913758 -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/standin/pad.cmake
-  DEPENDS tests/dosbox/probe.asm tests/standin/pad.cmake
+  DEPENDS tests/dosbox/probe.asm tests/dosbox/mz_header.inc tests/standin/pad.cmake
   COMMENT "Assembling the DOS probe and padding it to SPCPLAY.EXE"
   VERBATIM)
 add_custom_target(kavo_dos_probe ALL DEPENDS ${KAVO_DOS_PROBE_EXE})
@@ -36,8 +36,9 @@ gtest_discover_tests(kavo_dosbox_tests DISCOVERY_TIMEOUT 60
 set(KAVO_DOS_TONE_EXE ${CMAKE_BINARY_DIR}/dostone/TONE.EXE)
 add_custom_command(OUTPUT ${KAVO_DOS_TONE_EXE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dostone
-  COMMAND ${KAVO_NASM} -f bin -o ${KAVO_DOS_TONE_EXE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/tone.asm
-  DEPENDS tests/dosbox/tone.asm
+  COMMAND ${KAVO_NASM} -f bin -i ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/ -o ${KAVO_DOS_TONE_EXE}
+          ${CMAKE_CURRENT_SOURCE_DIR}/tests/dosbox/tone.asm
+  DEPENDS tests/dosbox/tone.asm tests/dosbox/mz_header.inc
   COMMENT "Assembling the DOS tone program"
   VERBATIM)
 add_custom_target(kavo_dos_tone ALL DEPENDS ${KAVO_DOS_TONE_EXE})

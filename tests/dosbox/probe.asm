@@ -12,28 +12,7 @@ CFG_MAX         equ     1024
 LINE_SIZE       equ     CFG_MAX + 64
 STACK_SIZE      equ     512
 
-; The header is not loaded; the image after it starts at offset 0 of the load segment, so
-; CS = DS = load segment with vstart=0 makes every label a valid offset.
-section header start=0
-        db      'MZ'
-        dw      FILE_SIZE % 512                 ; bytes in the last page, 0 = full
-        dw      (FILE_SIZE + 511) / 512         ; pages, the last one partial
-        dw      0                               ; relocations
-        dw      HEADER_SIZE / 16
-        dw      (MEM_SIZE - IMAGE_SIZE + 15) / 16   ; extra paragraphs: buffers and stack
-        dw      0FFFFh                          ; the most DOS can give; nothing is started from here
-        dw      0                               ; SS, relative to the load segment
-        dw      MEM_SIZE                        ; SP
-        dw      0                               ; checksum, unchecked
-        dw      start                           ; IP
-        dw      0                               ; CS
-        dw      1Ch                             ; relocation table, empty
-        dw      0                               ; overlay
-        times   32 - ($ - $$) db 0
-HEADER_SIZE     equ     $ - $$
-
-section image follows=header vstart=0
-image_start:
+%include "mz_header.inc"
 start:
         cld
         mov     ax, cs

@@ -19,26 +19,7 @@ DSP_WRITE       equ     22Ch
 DSP_READY       equ     22Eh
 STACK_SIZE      equ     256
 
-section header start=0
-        db      'MZ'
-        dw      FILE_SIZE % 512
-        dw      (FILE_SIZE + 511) / 512
-        dw      0                               ; relocations
-        dw      HEADER_SIZE / 16
-        dw      (MEM_SIZE - IMAGE_SIZE + 15) / 16
-        dw      (MEM_SIZE - IMAGE_SIZE + 15) / 16
-        dw      0                               ; SS
-        dw      MEM_SIZE                        ; SP
-        dw      0                               ; checksum
-        dw      start                           ; IP
-        dw      0                               ; CS
-        dw      1Ch                             ; relocation table, empty
-        dw      0                               ; overlay
-        times   32 - ($ - $$) db 0
-HEADER_SIZE     equ     $ - $$
-
-section image follows=header vstart=0
-image_start:
+%include "mz_header.inc"
 start:
         cld
         mov     ax, cs
