@@ -121,8 +121,8 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     EXPECT_EQ(down[31] & 0x80, 0) << "keycode 255 is down";
 
     // A DOS machine's window by its process, never a better-titled stranger's; the remembered
-    // window serves only while it is still that process's, and one destroyed meanwhile is
-    // replaced.
+    // window serves only while it is still that process's, and one destroyed or hidden meanwhile
+    // is looked for again.
     WindowActivator& windows = remote->windows();
     TestWindow decoy("SPCPLAY", "SPCPLAY"), hiddenDos("DOSBox", "", TestWindow::Hidden, 43);
     auto dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
@@ -138,6 +138,9 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
     EXPECT_TRUE(windows.activateDosMachine(42));
     EXPECT_TRUE(dosbox->active());
+    XUnmapWindow(dosbox->display, dosbox->id);
+    XSync(dosbox->display, False);
+    EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but hidden since";
 
     // A modifier the user still holds, as after an access key, is let go before the player (the
     // topmost of its title) gets the keys: they arrive plain, with Shift only where the

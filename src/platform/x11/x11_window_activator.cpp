@@ -82,8 +82,8 @@ bool X11WindowActivator::activate(std::string_view title) {
     return true;
 }
 
-// Walking the window tree costs a round trip per window; the remembered window two. It may
-// have been destroyed since (an error): then the tree is walked once more.
+// Walking the window tree costs a round trip per window; the remembered window one. It may
+// have been destroyed or hidden since (an error on focusing it): then the tree is walked again.
 bool X11WindowActivator::activateDosMachine(std::int64_t pid) {
     activatedDosMachine_ = false;
     const auto wanted = static_cast<long>(pid);
@@ -95,13 +95,16 @@ bool X11WindowActivator::activateDosMachine(std::int64_t pid) {
         auto target = remembered ? stillOf(*machine_, wanted) : std::nullopt;
         if (!target)
             target = findOf(wanted);
-        machine_ = target;
+        machine_.reset();
         if (!target)
             return false;
         bringForward(*target);
-        if (!trap.failed())
+        if (!trap.failed()) {
+            // An iconified window is looked for again: it is shown by the next click.
+            if (target->viewable)
+                machine_ = target;
             break;
-        machine_.reset();
+        }
         if (!remembered)
             return false;
     }
@@ -177,12 +180,12 @@ std::optional<X11WindowActivator::Candidate> X11WindowActivator::findOf(long pid
     return best;
 }
 
-// The remembered window, while it is still pid's and can be brought forward. Its frame does not
-// change: a window manager frames a window before it shows it.
+// The remembered window, while it is still pid's. A window manager frames a window before it
+// shows it, so its frame has not changed either.
 std::optional<X11WindowActivator::Candidate> X11WindowActivator::stillOf(Candidate known,
                                                                          long pid) {
     const auto owner = readLongs(display_, known.client, netWmPid_, XA_CARDINAL);
-    if (owner.empty() || owner[0] != pid || !shownOrIconic(known.client, known.viewable))
+    if (owner.empty() || owner[0] != pid)
         return std::nullopt;
     return known;
 }
