@@ -52,6 +52,10 @@ add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES} src/ui/win32/kavofe.r
 target_include_directories(kavo_win32_tests PRIVATE tests)
 target_link_libraries(kavo_win32_tests PRIVATE kavo_win32ui GTest::gtest GTest::gtest_main)
 add_dependencies(kavo_win32_tests kavo_probe)
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  set_target_properties(kavo_win32_tests PROPERTIES CROSSCOMPILING_EMULATOR
+    "bash;${PROJECT_SOURCE_DIR}/tests/win32/file_size_limit.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
+endif()
 # One desktop, one foreground window and one keyboard for all: these tests take turns.
 gtest_discover_tests(kavo_win32_tests DISCOVERY_TIMEOUT 120
   PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_desktop)

@@ -5,6 +5,7 @@
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_dosbox_starter.h"
+#include "platform/win32/win32_error.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_keyboard.h"
 #include "platform/win32/win32_process_starter.h"
@@ -169,13 +170,21 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // runs (its lock held unshared), one younger than a minute, of another name or without the
     // runner's files. A hard link to a user's file that turned read-only since stays, and the
     // user's file stays read-only. A recording that cannot be read now (held open unshared) is
-    // kept, and told of once.
-    const std::string names[] = {"1-a", "2-b", "3-c", "4-d", "5-e", "x", "6-f"}; // 1-a alone goes
+    // kept, and told of once; so is one that no longer fits beside the user's file (the tests'
+    // files are limited in size, as by a full disk), whose part already added is cut off again.
+    const std::string names[] = {"1-a", "2-b", "3-c", "4-d", "5-e", "x", "6-f", "7-a"}; // 1-a goes
     auto stage = [&](const std::string& name) { return path("kavofe-dosbox-" + name + "\\"); };
     write(path("user.wav"), "RIFF"), write(stage("3-c") + "MINE.SPC", "");
     write(stage("1-a") + "E\\USER.WAV", "late"), write(stage("4-d") + "E\\REC.WAV", "rec");
     write(stage("1-a") + "deliver", "E\\USER.WAV\n" + path("user.wav"));
     write(stage("4-d") + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
+    const char* limit = std::getenv("KAVO_FILE_SIZE_LIMIT");
+    ASSERT_TRUE(limit) << "to be run by tests/win32/file_size_limit.sh";
+    const std::uintmax_t bigSize = std::stoull(limit) - (3 << 19);
+    write(stage("7-a") + "deliver", "E\\BIG.WAV\n" + path("big.wav"));
+    write(path("big.wav"), ""), write(stage("7-a") + "E\\BIG.WAV", "");
+    fs::resize_file(fsPath(path("big.wav")), bigSize);
+    fs::resize_file(fsPath(stage("7-a") + "E\\BIG.WAV"), 4 << 20);
     ASSERT_TRUE(CreateHardLinkW(fsPath(path("mine.spc")).c_str(),
                                 fsPath(stage("3-c") + "MINE.SPC").c_str(), nullptr));
     SetFileAttributesW(fsPath(path("mine.spc")).c_str(), FILE_ATTRIBUTE_READONLY);
@@ -191,7 +200,12 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     Win32DosboxStarter(starter, watcher, messages, dir, false);
     Win32DosboxStarter(starter, watcher, messages, dir, false);
     CloseHandle(busy);
-    EXPECT_TRUE(messages.shown.size() == 1 && read(stage("4-d") + "E\\REC.WAV") == "rec");
+    ASSERT_EQ(messages.shown.size(), 2u);
+    const std::string told = messages.shown[0].text + messages.shown[1].text;
+    EXPECT_NE(told.find(win32::errorCategory().message(ERROR_SHARING_VIOLATION) + ".\rIt is"),
+              std::string::npos);
+    EXPECT_EQ(read(stage("4-d") + "E\\REC.WAV"), "rec");
+    EXPECT_EQ(fs::file_size(fsPath(path("big.wav"))), bigSize);
     for (const std::string& name : names)
         EXPECT_EQ(fs::exists(fsPath(stage(name))), name != "1-a") << name;
     EXPECT_EQ(read(path("user.wav")), "RIFFlate");

@@ -81,10 +81,12 @@ std::string deliver(const std::wstring& stage) {
     const std::wstring staged = stage + L"\\" + wide(lines.substr(0, newline));
     Handle in(CreateFileW(staged.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!in.valid())
+        return win32::lastError().message();
     Handle out(CreateFileW(wide(lines.substr(newline + 1)).c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER before{};
-    if (!in.valid() || !out.valid() || !GetFileSizeEx(out.get(), &before) ||
+    if (!out.valid() || !GetFileSizeEx(out.get(), &before) ||
         !SetFilePointerEx(out.get(), before, nullptr, FILE_BEGIN))
         return win32::lastError().message();
     std::vector<char> chunk(std::size_t{1} << 20);
