@@ -1,5 +1,7 @@
 #include "launch/dos_machine.h"
 
+#include "common/path_style.h"
+
 #include <algorithm>
 #include <array>
 
@@ -105,13 +107,10 @@ bool isPlainWindowsDir(std::string_view dir) {
 }
 
 std::string Stage::add(const std::string& hostPath) {
-#ifdef _WIN32
-    const auto slash = hostPath.find_last_of("/\\");
-#else
-    const auto slash = hostPath.find_last_of('/');
-#endif
+    const auto slash =
+        std::find_if(hostPath.rbegin(), hostPath.rend(), [](char c) { return isPathSeparator(c); });
     const char drive = static_cast<char>('D' + files_.size());
-    std::string name = fileName(slash == std::string::npos ? hostPath : hostPath.substr(slash + 1));
+    std::string name = fileName(std::string(slash.base(), hostPath.end()));
     files_.push_back({drive, name, hostPath});
     return std::string{drive} + ":\\" + name;
 }

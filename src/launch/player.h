@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/path_style.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -12,11 +14,5 @@ inline constexpr std::string_view kPlayerWindowTitle = "SPCPLAY";
 // Length of the only player version whose configuration format we write.
 inline constexpr std::uint64_t kPlayerExeSize = 913758;
 inline constexpr std::string_view kNoDirectoryText = "(No directory specified)";
-
-#ifdef _WIN32
-inline constexpr char kDirSeparator = '\\';
-#else
-inline constexpr char kDirSeparator = '/';
-#endif
 
 } // namespace kavo

@@ -11,21 +11,22 @@ namespace kavo {
 
 namespace {
 
-#ifdef _WIN32
 bool sameDrive(std::string_view stored, const Drive& drive) {
-    // A drive text begins with its letter; whatever follows it is not needed to find it.
-    return !stored.empty() && !drive.text.empty() &&
-           std::toupper(static_cast<unsigned char>(stored.front())) ==
-               std::toupper(static_cast<unsigned char>(drive.text.front())) &&
-           (stored.size() == 1 || stored[1] == ':');
+    if constexpr (kHostPathStyle == PathStyle::Windows)
+        return sameDriveLetter(stored, drive.text);
+    else
+        return listPath(std::string(stored)) == drive.root;
 }
-#else
-bool sameDrive(std::string_view stored, const Drive& drive) {
-    return listPath(std::string(stored)) == drive.root;
-}
-#endif
 
 } // namespace
+
+// A drive text begins with its letter; whatever follows it is not needed to find it.
+bool sameDriveLetter(std::string_view stored, std::string_view driveText) {
+    return !stored.empty() && !driveText.empty() &&
+           std::toupper(static_cast<unsigned char>(stored.front())) ==
+               std::toupper(static_cast<unsigned char>(driveText.front())) &&
+           (stored.size() == 1 || stored[1] == ':');
+}
 
 PickerLists::PickerLists(DirectorySource& source) : source_(source), drives_(source.drives()) {
     const std::string current = source_.currentDirectory();

@@ -9,6 +9,10 @@
 
 namespace kavo {
 
+// A stored drive text names a Windows drive ("C:") by its letter in either case, alone or
+// followed by ":" and anything.
+bool sameDriveLetter(std::string_view stored, std::string_view driveText);
+
 // One line of the directory list: the current directory's ancestors from the root down, the
 // current directory, then its subdirectories one level deeper.
 struct DirectoryRow {

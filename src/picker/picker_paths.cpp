@@ -10,28 +10,16 @@ namespace kavo {
 
 namespace {
 
-bool isSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
 char folded(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
-#ifdef _WIN32
-bool samePathText(std::string_view a, std::string_view b) {
+bool samePathText(std::string_view a, std::string_view b, PathStyle style) {
+    if (style == PathStyle::Posix)
+        return a == b;
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return folded(x) == folded(y); });
 }
-#else
-bool samePathText(std::string_view a, std::string_view b) {
-    return a == b;
-}
-#endif
 
 } // namespace
 
@@ -66,13 +54,13 @@ std::string listPath(const std::string& path) {
         return {};
     std::string text = utf8Path(normal);
     const std::size_t rootLength = utf8Path(normal.root_path()).size();
-    while (text.size() > rootLength && isSeparator(text.back()))
+    while (text.size() > rootLength && isPathSeparator(text.back()))
         text.pop_back();
     return text;
 }
 
 std::string directoryText(const std::string& listPath) {
-    if (!listPath.empty() && isSeparator(listPath.back()))
+    if (!listPath.empty() && isPathSeparator(listPath.back()))
         return listPath;
     return listPath + kDirSeparator;
 }
@@ -81,12 +69,12 @@ std::string fullPath(const std::string& listPath, const std::string& fileName) {
     return directoryText(listPath) + fileName;
 }
 
-bool pathWithin(const std::string& path, const std::string& root) {
+bool pathWithin(const std::string& path, const std::string& root, PathStyle style) {
     if (path.size() < root.size() ||
-        !samePathText(std::string_view(path).substr(0, root.size()), root))
+        !samePathText(std::string_view(path).substr(0, root.size()), root, style))
         return false;
-    return path.size() == root.size() || (!root.empty() && isSeparator(root.back())) ||
-           isSeparator(path[root.size()]);
+    return path.size() == root.size() || (!root.empty() && isPathSeparator(root.back(), style)) ||
+           isPathSeparator(path[root.size()], style);
 }
 
 void sortIgnoringCase(std::vector<std::string>& names) {

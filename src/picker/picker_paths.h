@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/path_style.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,8 +29,8 @@ std::string directoryText(const std::string& listPath);
 // The chosen file's full path, as "&Load" hands it on.
 std::string fullPath(const std::string& listPath, const std::string& fileName);
 
-// True when path is root or lies below it.
-bool pathWithin(const std::string& path, const std::string& root);
+// True when path is root or lies below it; on Windows ignoring letter case.
+bool pathWithin(const std::string& path, const std::string& root, PathStyle style = kHostPathStyle);
 
 // Ignoring letter case first; names equal but for case keep a fixed order.
 void sortIgnoringCase(std::vector<std::string>& names);

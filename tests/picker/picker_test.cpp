@@ -127,13 +127,24 @@ TEST(Wildcard, Matches) {
     EXPECT_FALSE(matchesPattern(std::string(5000, 'a'), "*a*a*a*a*a*a*a*a*a*b")); // stays fast
 }
 
+// Windows paths ignore letter case and take either slash; a stored drive names a Windows drive
+// by its letter.
 TEST(PickerPaths, Rules) {
-    const std::tuple<const char*, const char*, bool> within[] = {
-        {"/media/usb", "/media/usb", true},   {"/media/usb/spc", "/media/usb", true},
-        {"/media/usb2", "/media/usb", false}, {"/media", "/media/usb", false},
-        {"/media/cdr", "/media/usb", false},  {"/anything", "/", true}};
-    for (const auto& [path, root, expected] : within)
-        EXPECT_EQ(pathWithin(path, root), expected) << path << " in " << root;
+    constexpr auto P = PathStyle::Posix, W = PathStyle::Windows;
+    const std::tuple<const char*, const char*, PathStyle, bool> within[] = {
+        {"/media/usb", "/media/usb", P, true},   {"/media/usb/spc", "/media/usb", P, true},
+        {"/media/usb2", "/media/usb", P, false}, {"/media", "/media/usb", P, false},
+        {"/media/cdr", "/media/usb", P, false},  {"/anything", "/", P, true},
+        {"/media/USB", "/media/usb", P, false},  {"/media/usb\\x", "/media/usb", P, false},
+        {"C:\\Music\\x", "c:\\music", W, true},  {"C:\\Music/x", "C:\\Music", W, true},
+        {"C:\\Musicx", "C:\\Music", W, false},   {"C:\\x", "C:\\", W, true}};
+    for (const auto& [path, root, style, expected] : within)
+        EXPECT_EQ(pathWithin(path, root, style), expected) << path << " in " << root;
+    const std::tuple<const char*, const char*, bool> drives[] = {
+        {"c", "C:", true},   {"C:\\x", "C:", true}, {"c:", "C:", true}, {"D:", "C:", false},
+        {"CD", "C:", false}, {"", "C:", false},     {"C", "", false}};
+    for (const auto& [stored, drive, expected] : drives)
+        EXPECT_EQ(sameDriveLetter(stored, drive), expected) << stored << " " << drive;
 }
 
 // The stored drive failing keeps the current place; the directory failing keeps the drive's.
