@@ -2,6 +2,8 @@
 // cases the core's tests hold with fakes are not repeated here.
 #include "fakes/fakes.h"
 #include "launch/player.h"
+#include "picker/picker_paths.h"
+#include "picker/std_directory_source.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_dosbox_starter.h"
@@ -91,6 +93,11 @@ TEST_F(Win32Test, StorageFindsOrdinaryFilesWritesWholeShortensAsTheSystemKeepsVa
     for (const auto& [given, found] : cases)
         EXPECT_EQ(files.findOrdinaryFile(path(given)), found) << given;
     EXPECT_EQ(files.findOrdinaryFile(path("DIR.SPC\\MÚSICA ♫.SPC")), "Música ♫.spc");
+    // The pickers' drives run to Z: (Wine's "/"); a drive's letter alone names its current
+    // directory.
+    StdDirectorySource drives;
+    EXPECT_EQ(drives.drives().back().text + drives.drives().back().root, "Z:Z:\\");
+    EXPECT_EQ(drives.driveDirectory({"Z:", "Z:\\"}), listPath(utf8Path(fs::current_path())));
     SetFileAttributesW(fsPath(path("ro.spc")).c_str(), 0);
 
     // Over a longer hidden file: no old byte survives, and no text-mode translation.
@@ -178,9 +185,8 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     write(stage("1-a") + "E\\USER.WAV", "late"), write(stage("4-d") + "E\\REC.WAV", "rec");
     write(stage("1-a") + "deliver", "E\\USER.WAV\n" + path("user.wav"));
     write(stage("4-d") + "deliver", "E\\REC.WAV\n" + path("rec.wav"));
-    const char* limit = std::getenv("KAVO_FILE_SIZE_LIMIT");
-    ASSERT_TRUE(limit) << "to be run by tests/win32/file_size_limit.sh";
-    const std::uintmax_t bigSize = std::stoull(limit) - (3 << 19);
+    // Set by tests/win32/file_size_limit.sh.
+    const std::uintmax_t bigSize = std::stoull(std::getenv("KAVO_FILE_SIZE_LIMIT")) - (3 << 19);
     write(stage("7-a") + "deliver", "E\\BIG.WAV\n" + path("big.wav"));
     write(path("big.wav"), ""), write(stage("7-a") + "E\\BIG.WAV", "");
     fs::resize_file(fsPath(path("big.wav")), bigSize);

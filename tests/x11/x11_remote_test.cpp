@@ -138,8 +138,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
     EXPECT_TRUE(windows.activateDosMachine(42));
     EXPECT_TRUE(dosbox->active());
-    XUnmapWindow(dosbox->display, dosbox->id);
-    XSync(dosbox->display, False);
+    XUnmapWindow(dosbox->display, dosbox->id), XSync(dosbox->display, False);
     EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but hidden since";
 
     // A modifier the user still holds, as after an access key, is let go before the player (the
