@@ -473,6 +473,18 @@ std::optional<double> timeKey(benchmark::State& state, const std::function<bool(
     return static_cast<double>(arrived - start) / 1e6;
 }
 
+// kClicks keys sent by press(), reported as their median and worst; nothing after an error.
+void timeSeries(benchmark::State& state, const std::function<bool()>& press) {
+    std::vector<double> latencies;
+    for (int i = 0; i < kClicks; ++i) {
+        const auto latency = timeKey(state, press);
+        if (!latency)
+            return;
+        latencies.push_back(*latency);
+    }
+    report(state, latencies);
+}
+
 void bareKey(benchmark::State& state) {
     const KeyTarget& target = KeyTarget::get();
     if (!target.failure().empty()) {
@@ -494,15 +506,7 @@ void bareKey(benchmark::State& state) {
         XRaiseWindow(x, target.window());
         XSetInputFocus(x, target.window(), RevertToParent, CurrentTime);
         XSync(x, False);
-        std::vector<double> latencies;
-        for (int i = 0; i < kClicks; ++i) {
-            const auto latency = timeKey(state, press);
-            if (!latency)
-                break;
-            latencies.push_back(*latency);
-        }
-        if (latencies.size() == kClicks)
-            report(state, latencies);
+        timeSeries(state, press);
     }
     XCloseDisplay(x);
 }
@@ -564,15 +568,7 @@ void bareActivatedKey(benchmark::State& state) {
     activate(frontEnd.window());
     XSync(x, False);
     for ([[maybe_unused]] auto _ : state) {
-        std::vector<double> latencies;
-        for (int i = 0; i < kClicks; ++i) {
-            const auto latency = timeKey(state, press);
-            if (!latency)
-                break;
-            latencies.push_back(*latency);
-        }
-        if (latencies.size() == kClicks)
-            report(state, latencies);
+        timeSeries(state, press);
     }
     XCloseDisplay(x);
 }
@@ -603,15 +599,7 @@ void clickKey(benchmark::State& state) {
                PanelOutcome::Sent;
     };
     for ([[maybe_unused]] auto _ : state) {
-        std::vector<double> latencies;
-        for (int i = 0; i < kClicks; ++i) {
-            const auto latency = timeKey(state, press);
-            if (!latency)
-                break;
-            latencies.push_back(*latency);
-        }
-        if (latencies.size() == kClicks)
-            report(state, latencies);
+        timeSeries(state, press);
     }
 }
 
