@@ -243,7 +243,7 @@ TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
     EXPECT_EQ(dos::errorReason("Exit to error: "), "unknown error");
     EXPECT_EQ(dos::endReport(failed, true),
               "DOSBox could not run the player: Can't init SDL nope.");
-    const std::string mounted = "Drive C is mounted as local directory /s/C/\r\n";
+    const std::string mounted = "Drive C is mounted as local directory /s/C/\n";
     EXPECT_EQ(dos::endReport("all fine\n", false, mounted) + "|" +
                   dos::endReport("", false, mounted + "Directory /s/D doesn't exist.\r\n"),
               "DOSBox ended before it started the player.|DOSBox ended before it started the "

@@ -188,8 +188,7 @@ TEST_F(Win32Test, StartersRunThePlayerAsLaunchedSweepStaleStagesAndTheRemoteWork
     // Set by tests/win32/file_size_limit.sh.
     const std::uintmax_t bigSize = std::stoull(std::getenv("KAVO_FILE_SIZE_LIMIT")) - (3 << 19);
     write(stage("7-a") + "deliver", "E\\BIG.WAV\n" + path("big.wav"));
-    write(path("big.wav"), ""), write(stage("7-a") + "E\\BIG.WAV", "");
-    fs::resize_file(fsPath(path("big.wav")), bigSize);
+    write(path("big.wav"), std::string(bigSize, 'w')), write(stage("7-a") + "E\\BIG.WAV", "r");
     fs::resize_file(fsPath(stage("7-a") + "E\\BIG.WAV"), 4 << 20);
     ASSERT_TRUE(CreateHardLinkW(fsPath(path("mine.spc")).c_str(),
                                 fsPath(stage("3-c") + "MINE.SPC").c_str(), nullptr));
