@@ -39,8 +39,7 @@ TEST(Launcher, StartsThePlayerOrSaysWhyNot) {
     for (const char* path :
          {"/m/Track One.spc", "/o/old.wav", "/.h.wav", "/l.wav", "/x.spc", "/f.spc", "/n.spc"})
         files.files[path] = "RIFF";
-    files.hidden.insert("/.h.wav");
-    files.unwritable.insert("/ro.wav");
+    files.hidden.insert("/.h.wav"), files.unwritable.insert("/ro.wav");
     shortPaths.failing = {"/l.wav", "/x.spc"};
     shortPaths.shortForms = {{"/m/Track One.spc", "/M/TRACKO~1.SPC"},
                              {"/f.spc", std::string(999, 'y')},

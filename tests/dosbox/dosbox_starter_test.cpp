@@ -84,8 +84,7 @@ TEST(DosboxStarter, SweepsStaleStagesAndTellsStartFailures) {
     // gets no descriptor we left open (a parent's pipe would wait for it to end).
     const char* display = std::getenv("KAVO_TEST_DISPLAY");
     ASSERT_TRUE(display && *display) << "no test display";
-    ::setenv("DISPLAY", display, 1);
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ::setenv("DISPLAY", display, 1), ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::string wav = root.file("out.wav", "RIFF");
     fs::create_symlink(wav, root.dir() + "link.wav");
     ASSERT_EQ(::dup2(0, 200), 200);

@@ -15,8 +15,7 @@ mkdir -p "$PLAYER_DIR" "$MUSIC"
 trap 'setxkbmap us; pkill -f -- "-conf $TMP/runtime/" || true; cleanup' EXIT
 printf '[Settings]\nSPCDir=%s\nVolume=80\n' "$PLAYER_DIR/SPCPLAY.EXE" >"$INI"
 cp "$STANDIN" "$PLAYER_DIR/SPCPLAY.EXE"
-printf 'SNES-SPC700 Sound File Data' >"$MUSIC/emmxxxx0.spc"
-printf 'RIFF' >"$MUSIC/mscd001.wav"
+printf 'SNES-SPC700 Sound File Data' >"$MUSIC/emmxxxx0.spc" && printf 'RIFF' >"$MUSIC/mscd001.wav"
 start_kavofe SDL_AUDIODRIVER=dummy
 
 # type_into Y TEXT: into the text box whose centre is at Y twips.

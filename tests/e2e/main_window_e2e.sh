@@ -15,8 +15,7 @@ wait_for test -e "$TMP/wm-ready" || fail "openbox did not start"
 PLAYER_DIR="$TMP/SPC Player" MUSIC="$TMP/My Music"
 mkdir -p "$PLAYER_DIR" "$MUSIC"
 cp "$STANDIN" "$PLAYER_DIR/SPCPLAY.EXE"
-printf 'SNES-SPC700' >"$MUSIC/Track One.spc"
-printf 'x' >"$MUSIC/notes.txt"
+printf 'SNES-SPC700' >"$MUSIC/Track One.spc" && printf 'x' >"$MUSIC/notes.txt"
 start_kavofe KAVO_STANDIN_LOG="$LOG"
 ini_has() { grep -qxF -- "$1" "$INI"; }
 

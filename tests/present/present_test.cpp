@@ -78,8 +78,7 @@ static std::string marks(const MainDisplay& d) {
 }
 
 TEST_F(PresentTest, EachCommandUpdatesTheDisplayAndNothingIsSavedUntilTheEnd) {
-    store.put(key::kSamplingRate, "7");
-    store.put(key::kStereo, "yes");
+    store.put(key::kSamplingRate, "7"), store.put(key::kStereo, "yes");
     store.put(key::kVolume, "98");
     main.load();
     EXPECT_EQ(marks(view.display), "000000 0001 98") << "an unknown code checks no rate";
@@ -145,9 +144,7 @@ TEST_F(PresentTest, BoxesShowWhatPickersGiveAndLaunchTakesThem) {
     main.run(MainCommand::Launch);
     main.loadspc("/music/Track One.spc");
     view.boxes[2] = "/out/a b.wav";
-    main.run(MainCommand::Launch);
-    main.run(MainCommand::LogToWav);
-    main.run(MainCommand::Launch);
+    main.run(MainCommand::Launch), main.run(MainCommand::LogToWav), main.run(MainCommand::Launch);
     ASSERT_EQ(starter.started.size(), 2U);
     EXPECT_EQ(starter.started[0].text, "/opt/spc/SPCPLAY.EXE /MUSIC/TRACKONE.SPC");
     EXPECT_EQ(starter.started[1].text, "/opt/spc/SPCPLAY.EXE /MUSIC/TRACKONE.SPC -w /OUT/AB.WAV");
@@ -199,12 +196,9 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnceAndTheListsFollow
         SpcPickerPresenter files{window, window, source, kept, messages};
         DirPickerPresenter dirs{window, window, source, kept};
         window.picker = way.starts_with("set") ? static_cast<PickerPresenter*>(&dirs) : &files;
-        files.open();
-        dirs.open();
-        if (way.ends_with("root")) {
-            files.chooseDrive(0);
-            dirs.chooseDrive(0);
-        }
+        files.open(), dirs.open();
+        if (way.ends_with("root"))
+            files.chooseDrive(0), dirs.chooseDrive(0);
         if (way == "cancel")
             files.cancel();
         else if (way == "close box")
@@ -233,8 +227,7 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnceAndTheListsFollow
     source.unreadable.clear();
     spc.enterRow(2);
     EXPECT_EQ(view.files, "deep.spc ");
-    store.put("SPCDir1", "/");
-    store.put("SPCDir2", "/");
+    store.put("SPCDir1", "/"), store.put("SPCDir2", "/");
     spc.open();
     EXPECT_EQ(view.files, "x.spc ");
 }

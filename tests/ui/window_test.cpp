@@ -31,8 +31,7 @@ struct WindowTest : ::testing::Test {
     void open(MessageSink& sink) {
         window = std::make_unique<MainWindow>(
             Collaborators{store, files, paths, starter, sink, &windows, &layout, &keys});
-        window->show();
-        window->activateWindow();
+        window->show(), window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
     // A control of the main window, or of the picker open over it.

@@ -103,8 +103,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     TestWindow other("Other", "", TestWindow::Focused);
     EXPECT_FALSE(remote->windows().activate("SPCPLAY")) << "a hidden window";
     remote->setApplicationWindow(app->id);
-    EXPECT_TRUE(remote->windows().activateApplication());
-    EXPECT_TRUE(app->active());
+    EXPECT_TRUE(remote->windows().activateApplication() && app->active());
     app.reset();
     EXPECT_FALSE(remote->windows().activateApplication()) << "a window gone";
     EXPECT_EQ(x11::Remote::open(":987"), nullptr) << "no such display";
@@ -127,8 +126,8 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     TestWindow decoy("SPCPLAY", "SPCPLAY"), hiddenDos("DOSBox", "", TestWindow::Hidden, 43);
     auto dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
     auto focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
-    EXPECT_TRUE(windows.activateDosMachine(42) && windows.activatedDosMachine());
-    EXPECT_TRUE(dosbox->active());
+    EXPECT_TRUE(windows.activateDosMachine(42) && windows.activatedDosMachine() &&
+                dosbox->active());
     EXPECT_FALSE(windows.activateDosMachine(43) || windows.activatedDosMachine());
     dosbox->setPid(44);
     EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but no longer that process's";
@@ -136,8 +135,7 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     EXPECT_TRUE(windows.activateDosMachine(42));
     dosbox = std::make_unique<TestWindow>("DOSBox", "", TestWindow::Mapped, 42);
     focused = std::make_unique<TestWindow>("Other", "", TestWindow::Focused);
-    EXPECT_TRUE(windows.activateDosMachine(42));
-    EXPECT_TRUE(dosbox->active());
+    EXPECT_TRUE(windows.activateDosMachine(42) && dosbox->active());
     XUnmapWindow(dosbox->display, dosbox->id), XSync(dosbox->display, False);
     EXPECT_FALSE(windows.activateDosMachine(42)) << "remembered, but hidden since";
 
