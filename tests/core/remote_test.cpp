@@ -45,7 +45,8 @@ TEST(Sendkey, EventsOrAFailureBeforeAnyEvent) {
         {&windows, "~", "10:2A:0:0 C0:29:0:0 10:2A:2:0 C0:29:2:0"},
         {&windows, "#", absent},
         {&windows, "\xC3\xA9", "DE:28:0:0 DE:28:2:0"},
-        {&windows, "\xC3\xBF", absent}, // the last with a single-byte code
+        {&windows, "\xC2\x80", absent}, // the first and last with a single-byte code
+        {&windows, "\xC3\xBF", absent},
         {&us, "9", "39:0A:0:0 39:0A:2:0"},
         {&us, "/", "BF:35:0:0 BF:35:2:0"},
         {&us, "+", "10:2A:0:0 BB:0D:0:0 10:2A:2:0 BB:0D:2:0"},

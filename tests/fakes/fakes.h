@@ -44,8 +44,7 @@ public:
     }
 
     std::map<std::tuple<std::string, std::string, std::string>, std::string> entries;
-    std::vector<std::string> reads;
-    std::vector<std::string> writes;
+    std::vector<std::string> reads, writes;
 };
 
 class Messages : public MessageSink {
@@ -92,8 +91,7 @@ public:
     }
 
     std::map<std::string, std::string> files;
-    std::set<std::string> hidden;
-    std::set<std::string> unwritable;
+    std::set<std::string> hidden, unwritable;
     std::vector<std::string> calls;
 };
 
@@ -165,8 +163,7 @@ public:
         return log.push_back("activate DOSBox " + std::to_string(pid)), playerPresent;
     }
     bool activateApplication() override { return log.emplace_back("activate self"), selfPresent; }
-    bool playerPresent = true;
-    bool selfPresent = true;
+    bool playerPresent = true, selfPresent = true;
     std::vector<std::string> log;
 };
 

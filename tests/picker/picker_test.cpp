@@ -7,6 +7,7 @@
 #include "picker/wildcard.h"
 #include "temp_dir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -78,7 +79,9 @@ TEST(SpcTag, FieldText) {
 TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
     test::TempDir dir;
     const std::string fifo = dir.dir() + "fifo.spc";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Held open with a header in it, it would give a tag if it were read.
+    const int writer = (::mkfifo(fifo.c_str(), 0600), ::open(fifo.c_str(), O_RDWR | O_NONBLOCK));
+    ASSERT_EQ(::write(writer, kText.data(), kText.size()), static_cast<ssize_t>(kText.size()));
     const std::pair<std::string, std::optional<SpcTag>> cases[] = {
         {dir.file("song.spc", kText + std::string(4096, '\xff')),
          SpcTag{"Opening", "Some Game", "Composer", "me", "nice", 125}},
@@ -86,6 +89,7 @@ TEST(SpcTag, ReadsTheHeaderOfARegularFileOnly) {
         {fifo, std::nullopt}};
     for (const auto& [path, tag] : cases) // a FIFO must neither block nor be read
         EXPECT_EQ(readSpcTagFile(path), tag) << path;
+    ::close(writer);
 }
 
 // Every state clicks can reach, times every box: the clicks (S, Z, A) from opening, the result.
