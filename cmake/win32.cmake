@@ -47,6 +47,9 @@ target_link_libraries(kavo_probe PRIVATE kavo_win32)
 target_link_options(kavo_probe PRIVATE -municode -s)
 
 file(GLOB KAVO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
+# The core's tables that hold rows of Windows' own run here too, and the rest of them with them.
+list(APPEND KAVO_WIN32_TEST_SOURCES ${PROJECT_SOURCE_DIR}/tests/core/launch_test.cpp
+  ${PROJECT_SOURCE_DIR}/tests/core/remote_test.cpp ${PROJECT_SOURCE_DIR}/tests/core/player_settings_test.cpp)
 # The views' tests need the program's resources: its menu and keys.
 add_executable(kavo_win32_tests ${KAVO_WIN32_TEST_SOURCES} src/ui/win32/kavofe.rc)
 target_include_directories(kavo_win32_tests PRIVATE tests)
