@@ -217,9 +217,11 @@ TEST(DosMachine, NamesCommandsDirectoriesAndPrograms) {
 // The marker goes only where every drive and the program are there; what the mounts said
 // against it is told.
 TEST(DosMachine, ConfigMountsOnlyTheStageAndTheEndIsTold) {
-    dos::Stage stage;
-    EXPECT_EQ(stage.add("/m/Track One.spc"), "D:\\TRACKONE.SPC");
-    EXPECT_EQ(stage.add("/o/x.wav"), "E:\\X.WAV");
+    dos::StageNames names;
+    std::string fits(16, '#'), tooShort(8, '#'); // room for the NUL, and none
+    names.getShortPathName("/m/Track One.spc", fits), names.getShortPathName("/o/x.wav", tooShort);
+    EXPECT_EQ(fits + tooShort, std::string("D:\\TRACKONE.SPC\0", 16) + "########");
+    const dos::Stage& stage = names.stage;
     EXPECT_EQ(dos::config("/run/s", stage, "C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\X.WAV"),
               "[sdl]\nfullscreen=false\noutput=surface\nautolock=false\nwaitonerror=false\n"
               "[dos]\nkeyboardlayout=none\n[cpu]\ncore=dynamic\ncycles=max\n[autoexec]\n"

@@ -81,8 +81,7 @@ TEST(ControlPanel, ButtonsAndClickOutcomes) {
                    {false, true, "5", NoPlayerWindow, {own}, 0, 7}};
     for (const auto& [player, self, text, outcome, log, events, dosMachine] : cases) {
         fake::Windows windows;
-        windows.playerPresent = player;
-        windows.selfPresent = self;
+        windows.playerPresent = player, windows.selfPresent = self;
         fake::Starter starter;
         starter.dosMachine = dosMachine;
         PlayerWindows playerWindows(windows, starter);

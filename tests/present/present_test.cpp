@@ -78,8 +78,8 @@ static std::string marks(const MainDisplay& d) {
 }
 
 TEST_F(PresentTest, EachCommandUpdatesTheDisplayAndNothingIsSavedUntilTheEnd) {
-    store.put(key::kSamplingRate, "7"), store.put(key::kStereo, "yes");
-    store.put(key::kVolume, "98");
+    store.put(key::kSamplingRate, "7"), store.put(key::kStereo, "yes"),
+        store.put(key::kVolume, "98");
     main.load();
     EXPECT_EQ(marks(view.display), "000000 0001 98") << "an unknown code checks no rate";
     EXPECT_EQ(view.boxes[1], "(No directory specified)");
@@ -218,9 +218,10 @@ TEST_F(PresentTest, EveryWayOfClosingGivesTheMainWindowBackOnceAndTheListsFollow
                                   {"Choose an SPC file.", "Error", MessageIcon::Error}}));
 
     // A box click refilters at once; an unreadable directory only beeps.
-    spc.open();
-    spc.clickCheck(CheckFilter::Zs);
-    EXPECT_EQ(view.checks + ": " + view.files, "110: A.SPC b.spc tune.zs2 ");
+    spc.open(), spc.clickCheck(CheckFilter::Zs);
+    EXPECT_EQ(view.checks + ": " + view.files + spc.fileTooltip(3), "110: A.SPC b.spc tune.zs2 ");
+    spc.clickCheck(CheckFilter::Spc), spc.clickCheck(CheckFilter::Zs); // none left: all files
+    EXPECT_EQ(view.checks + ": " + view.files, "001: A.SPC b.spc notes.txt tune.zs2 ");
     source.unreadable.insert("/home/music");
     spc.enterRow(2); // music, below / and home
     EXPECT_EQ(view.log + spc.lists().path(), "beep|/home");
