@@ -185,8 +185,9 @@ TEST(DosMachine, NamesCommandsDirectoriesAndPrograms) {
         EXPECT_TRUE(dos::isDosName(c.substr(bar + 1))) << c;
     }
     // "+": a DOS name.
-    for (std::string_view name : {"+SPCPLAY.EXE", "+spcplay.exe", "+A.B", "-", "-SPC PLAY.EXE",
-                                  "-SPCPLAYER.EXE", "-X.EXEC", "-CON.EXE", "-A&B"})
+    for (std::string_view name :
+         {"+SPCPLAY.EXE", "+spcplay.exe", "+A.B", "-", "-SPC PLAY.EXE", "-SPCPLAYER.EXE", "-X.EXEC",
+          "-CON.EXE", "-A&B", "+ABC1.SPC", "-PRN.SPC", "-AUX"})
         EXPECT_EQ(dos::isDosName(name.substr(1)), name[0] == '+') << name;
     EXPECT_TRUE(dos::isPlainCommand("C:\\SPCPLAY.EXE D:\\TRACKONE.SPC -w E:\\OUT_1.WAV"));
     for (std::string_view line : {"C:\\A.EXE > NUL", "C:\\A.EXE %PATH%", "C:\\A.EXE\nexit",

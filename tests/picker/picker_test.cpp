@@ -71,6 +71,7 @@ TEST(SpcTag, FieldText) {
         {x30 + "\xe3" + "A", x30 + "\xc3\xa3" + "A"}};
     for (const auto& [raw, shown] : cases)
         EXPECT_EQ(song(raw), shown) << raw;
+    EXPECT_EQ(readSpcTag(spc({{0x4E, x30 + "GG"}, {0x6E, "d"}}))->game, x30 + "GG") << "full";
     for (const char* raw : {"   ", "\xf4\x90\x80\x80", "\xed\xa0\x80", "\xe0\x80\xaf", "Ti\x07tle",
                             "a\x7f", "\xc2\x9f", "ab\xe3\x81", "\x83\x5e\x83\x43"})
         EXPECT_EQ(song(raw), "") << raw;

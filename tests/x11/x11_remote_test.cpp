@@ -142,14 +142,12 @@ TEST(X11Remote, ActivatesByTitleByProcessOrTheAppAndPressesOnlyPlainRealKeys) {
     // topmost of its title) gets the keys: they arrive plain, with Shift only where the
     // character needs it ("+").
     TestWindow player("SPCPLAY", "SPCPLAY");
-    XSelectInput(player.display, player.id, KeyPressMask);
-    XSync(player.display, False);
+    XSelectInput(player.display, player.id, KeyPressMask), XSync(player.display, False);
     app = std::make_unique<TestWindow>("KAVO test window", "", TestWindow::Focused);
     remote->setApplicationWindow(app->id);
     for (const char* held : {"Alt_L", "Control_R", "Shift_L", "Super_L"}) {
         const KeyCode code = XKeysymToKeycode(app->display, XStringToKeysym(held));
-        XTestFakeKeyEvent(app->display, code, True, CurrentTime);
-        XSync(app->display, False);
+        XTestFakeKeyEvent(app->display, code, True, CurrentTime), XSync(app->display, False);
         EXPECT_EQ(pressInPlayer("+", windows, remote->layout(), remote->injector()),
                   PanelOutcome::Sent);
         XTestFakeKeyEvent(app->display, code, False, CurrentTime);
