@@ -53,13 +53,20 @@ void ControlPanelFrame::digitClicked(int index) {
 }
 
 bool ControlPanelFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    const bool pressed = event->type() == QEvent::KeyPress;
+    if (pressed || event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         auto* button = qobject_cast<QPushButton*>(watched);
         const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
         if (button && modifiers == Qt::NoModifier &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            button->click();
+            // A held key repeats as press and release pairs: each release clicks once.
+            if (pressed)
+                enterPressedOn_ = button;
+            else if (enterPressedOn_ == button)
+                button->click();
+            if (!pressed && !key->isAutoRepeat())
+                enterPressedOn_ = nullptr;
             return true;
         }
     }

@@ -24,6 +24,8 @@ public:
 
 protected:
     // Enter on a focused button clicks it, as Space does; outside a dialog Qt leaves it alone.
+    // Like Space, when the key is let go: the player has the keyboard during the click, and must
+    // not get the release of a key the user pressed here.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -34,6 +36,7 @@ private:
     KeyboardLayout* layout_;
     KeyInjector* injector_;
     QButtonGroup* digits_;
+    QObject* enterPressedOn_ = nullptr;
 };
 
 } // namespace kavo::ui
