@@ -26,5 +26,6 @@ else()
   find_program(KAVO_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 endif()
 if(KAVO_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${KAVO_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/wine_run.sh
+      ${KAVO_WINE})
 endif()
