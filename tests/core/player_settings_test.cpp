@@ -73,7 +73,7 @@ TEST(PlayerSettings, StoredTextsMarksAndMenus) {
 // Read leniently, shown as stored: rounded half to even and held in the 16-bit range.
 TEST(PlayerSettings, StoredVolumeTexts) {
     const std::pair<std::string, std::int16_t> cases[] = {
-        {"80", 80},    {"80.5", 80},       {"81.5", 82},     {"80.51", 81},
+        {"80", 80},    {"80.5x", 80},      {"81.5", 82},     {"80.51", 81},
         {"80.49", 80}, {"9999999", 32767}, {"-20", -20},     {" 7 5", 75},
         {"abc", 0},    {"1e3", 1},         {"+5", 5},        {"-9999999", -32768},
         {"2.61", 3},   {"-2.5", -2},       {"-3.5", -4},     {".5", 0},
