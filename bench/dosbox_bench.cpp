@@ -473,6 +473,15 @@ std::optional<double> timeKey(benchmark::State& state, const std::function<bool(
     return static_cast<double>(arrived - start) / 1e6;
 }
 
+// The shared DOSBox, or nullptr with the benchmark skipped and told why.
+const KeyTarget* readyTarget(benchmark::State& state) {
+    const KeyTarget& target = KeyTarget::get();
+    if (target.failure().empty())
+        return &target;
+    state.SkipWithError(target.failure().c_str());
+    return nullptr;
+}
+
 // kClicks keys sent by press(), reported as their median and worst; nothing after an error.
 void timeSeries(benchmark::State& state, const std::function<bool()>& press) {
     std::vector<double> latencies;
@@ -486,11 +495,10 @@ void timeSeries(benchmark::State& state, const std::function<bool()>& press) {
 }
 
 void bareKey(benchmark::State& state) {
-    const KeyTarget& target = KeyTarget::get();
-    if (!target.failure().empty()) {
-        state.SkipWithError(target.failure().c_str());
+    const KeyTarget* ready = readyTarget(state);
+    if (ready == nullptr)
         return;
-    }
+    const KeyTarget& target = *ready;
     Display* x = XOpenDisplay(benchDisplay().c_str());
     if (x == nullptr) {
         state.SkipWithError("no X display");
@@ -541,11 +549,10 @@ private:
 // end has between clicks: raise and focus DOSBox's window, press, and give the focus back. DOSBox
 // takes a while over the focus and the exposed window, which no way of sending a key avoids.
 void bareActivatedKey(benchmark::State& state) {
-    const KeyTarget& target = KeyTarget::get();
-    if (!target.failure().empty()) {
-        state.SkipWithError(target.failure().c_str());
+    const KeyTarget* ready = readyTarget(state);
+    if (ready == nullptr)
         return;
-    }
+    const KeyTarget& target = *ready;
     const FrontEndWindow frontEnd(benchDisplay());
     Display* x = frontEnd.window() != 0 ? XOpenDisplay(benchDisplay().c_str()) : nullptr;
     if (x == nullptr) {
@@ -574,11 +581,10 @@ void bareActivatedKey(benchmark::State& state) {
 }
 
 void clickKey(benchmark::State& state) {
-    const KeyTarget& target = KeyTarget::get();
-    if (!target.failure().empty()) {
-        state.SkipWithError(target.failure().c_str());
+    const KeyTarget* ready = readyTarget(state);
+    if (ready == nullptr)
         return;
-    }
+    const KeyTarget& target = *ready;
     const FrontEndWindow frontEnd(benchDisplay());
     auto remote = x11::Remote::open(benchDisplay().c_str());
     if (frontEnd.window() == 0 || !remote) {
